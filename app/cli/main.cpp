@@ -1,0 +1,46 @@
+// halvane2-cli: the program's commands without a display.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/cli/cli.h"
+
+namespace {
+struct Subcommand {
+    const char* name;
+    int (*run)(const CliArgs&);
+    const char* const* usage;
+};
+
+const Subcommand kSubcommands[] = {
+    {"bench", RunBenchCli, &kBenchUsage},       {"show", RunShowCli, &kShowUsage},
+    {"info", RunInfoCli, &kInfoUsage},          {"probe", RunProbeCli, &kProbeUsage},
+    {"measure", RunMeasureCli, &kMeasureUsage}, {"apply", RunApplyCli, &kApplyUsage},
+};
+
+void printHelp(FILE* out) {
+    std::fprintf(out,
+                 "halvane2-cli: HALVANE-2 without a display. It builds the program's windows offscreen\n"
+                 "and runs the program's own commands with scripted answers.\n\nUsage:\n");
+    for (const Subcommand& s : kSubcommands) std::fprintf(out, "  halvane2-cli %s\n", *s.usage);
+    std::fprintf(out, "\n'halvane2-cli SUBCOMMAND --help' describes one subcommand.\n");
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        printHelp(stderr);
+        return 1;
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        printHelp(stdout);
+        return 0;
+    }
+    for (const Subcommand& s : kSubcommands) {
+        if (name == s.name) return s.run(CliArgs(argv + 2, argv + argc));
+    }
+    std::fprintf(stderr, "halvane2-cli: unknown subcommand '%s'\n", name.c_str());
+    printHelp(stderr);
+    return 1;
+}

@@ -1,0 +1,26 @@
+// 計測開始: the timed benchmark run, from the confirmation to the result window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class ImageFrame;
+class Tpanel;
+
+// What a run measured, for the command line's report (the window shows the same figures).
+struct BenchmarkReport {
+    bool completed = false;
+    // Millisecond figures of the tick counter.
+    int32_t fileAccessMs = 0, displayMs = 0, memoryMs = 0, compositeMs = 0, convolutionMs = 0, totalMs = 0;
+    // The same intervals in microseconds from a high-resolution clock read at the same points.
+    int64_t fileAccessUs = 0, displayUs = 0, memoryUs = 0, compositeUs = 0, convolutionUs = 0, totalUs = 0;
+    int score = 0;
+    uint64_t checksum = 0;  // FNV-1a 64 over the convolved accumulator
+};
+
+struct BenchmarkOptions {
+    std::string keepImagesDir;  // move the scratch files here instead of deleting them (empty: delete)
+};
+
+// N10Click. Returns what the run measured (completed false when the user answered No).
+BenchmarkReport BenchmarkCommand(ImageFrame& frame, Tpanel& panel, const BenchmarkOptions& options = {});

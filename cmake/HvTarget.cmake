@@ -1,0 +1,29 @@
+# Common settings for every target of the project.
+#   hv_settings(<target>)  warnings, no fused multiply-add, optional sanitizers
+function(hv_settings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -ffp-contract=off)
+  if(HV_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
+                                             -fno-sanitize-recover=undefined)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+endfunction()
+
+# hv_library(<name> <sources...>): a static library with the project settings.
+function(hv_library name)
+  add_library(${name} STATIC ${ARGN})
+  hv_settings(${name})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# hv_test(<name> LABEL <label> SOURCES <files...> LIBS <libs...>)
+function(hv_test name)
+  cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  hv_settings(${name})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  include(GoogleTest)
+  gtest_discover_tests(${name} PROPERTIES LABELS ${T_LABEL}
+                       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_ENABLE_HIGHDPI_SCALING=0"
+                       DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -1,0 +1,50 @@
+#include "core/picture.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "core/errors.h"
+
+Picture::Picture(int width, int height) {
+    if (width < 0 || height < 0) throw OutOfMemoryError();
+    const long long stride = (3LL * width + 3) / 4 * 4;
+    const long long size = stride * height;
+    if (stride > 0x7fffffffLL || size > (1LL << 40)) throw OutOfMemoryError();
+    try {
+        m_bytes.assign(static_cast<size_t>(size), 0);
+    } catch (const std::bad_alloc&) {
+        throw OutOfMemoryError();
+    }
+    m_width = width;
+    m_height = height;
+    m_stride = static_cast<int>(stride);
+}
+
+int32_t Picture::pixelValue(int x, int y) const {
+    if (!contains(x, y)) return -1;
+    const uint8_t* p = row(y) + 3 * x;
+    return p[2] + 256 * p[1] + 65536 * p[0];
+}
+
+void Picture::setPixelValue(int x, int y, int32_t c) {
+    if (!contains(x, y)) return;
+    uint8_t* p = row(y) + 3 * x;
+    const ColourParts parts = SplitColour(c);
+    p[0] = static_cast<uint8_t>(parts.blue);
+    p[1] = static_cast<uint8_t>(parts.green);
+    p[2] = static_cast<uint8_t>(parts.red);
+}
+
+void Picture::draw(const Picture& source) {
+    const int w = std::min(m_width, source.m_width);
+    const int h = std::min(m_height, source.m_height);
+    for (int y = 0; y < h; ++y) std::memcpy(row(y), source.row(y), static_cast<size_t>(3) * w);
+}
+
+bool Picture::samePixels(const Picture& other) const {
+    if (m_width != other.m_width || m_height != other.m_height) return false;
+    for (int y = 0; y < m_height; ++y)
+        if (std::memcmp(row(y), other.row(y), static_cast<size_t>(3) * m_width) != 0) return false;
+    return true;
+}

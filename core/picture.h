@@ -1,0 +1,61 @@
+// A 24-bit picture: three bytes per pixel in the order blue, green, red, row 0 at the top, rows
+// padded to four bytes as in a device-independent bitmap. The display image and the stored image
+// of every child window are Pictures; commands read and write them by rows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class Picture {
+  public:
+    Picture() = default;
+    // A black picture; throws OutOfMemoryError when it cannot be allocated or the size is negative.
+    Picture(int width, int height);
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    bool isNull() const { return m_width == 0 || m_height == 0; }
+    // Bytes from one row to the next (3 * width rounded up to a multiple of 4).
+    int stride() const { return m_stride; }
+
+    uint8_t* row(int y) { return m_bytes.data() + static_cast<size_t>(y) * m_stride; }
+    const uint8_t* row(int y) const { return m_bytes.data() + static_cast<size_t>(y) * m_stride; }
+    uint8_t* bits() { return m_bytes.data(); }
+    const uint8_t* bits() const { return m_bytes.data(); }
+
+    bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < m_width && y < m_height; }
+
+    // Colour value red + 256 green + 65536 blue; -1 outside the picture.
+    int32_t pixelValue(int x, int y) const;
+    // Writes a colour value (blue = c div 65536, green and red below it, low bytes kept); no effect
+    // outside the picture.
+    void setPixelValue(int x, int y, int32_t c);
+
+    // Copies source into this picture with its top-left corner at (0, 0), clipped to both sizes.
+    void draw(const Picture& source);
+
+    // Equal sizes and equal pixels (padding ignored).
+    bool samePixels(const Picture& other) const;
+
+  private:
+    int m_width = 0;
+    int m_height = 0;
+    int m_stride = 0;
+    std::vector<uint8_t> m_bytes;
+};
+
+// Splits a colour value into its bytes with truncating divisions: -1 gives blue 0, green 0, red -1.
+struct ColourParts {
+    int blue;
+    int green;
+    int red;
+};
+inline ColourParts SplitColour(int32_t c) {
+    const int blue = c / 65536;
+    const int green = (c - 65536 * blue) / 256;
+    return {blue, green, c - 65536 * blue - 256 * green};
+}
+inline int32_t JoinColour(int blue, int green, int red) {
+    return blue * 65536 + green * 256 + red;
+}

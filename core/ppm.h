@@ -1,0 +1,16 @@
+// Binary PPM reader.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/plane.h"
+
+// Decodes a PPM held in memory, writing the reader's trace lines to standard output. Throws
+// FileError for a header whose sizes cannot be read or are not positive, or whose raster size
+// overflows; OutOfMemoryError when a plane or the buffer cannot be allocated.
+int DecodePpm(const uint8_t* bytes, size_t size, int& width, int& height, IntPlane& red, IntPlane& green,
+              IntPlane& blue);
+
+// Reads the file: "Couldn't find %s\n" and FileError when it cannot be opened.
+int ReadPpm(const char* path, int& width, int& height, IntPlane& red, IntPlane& green, IntPlane& blue);

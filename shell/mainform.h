@@ -1,0 +1,121 @@
+// TMainForm: the multiple-document main window "HALVANE-2" with its menu bar and tool strip.
+// Every menu item and control reaches its handler through runCommand(), which turns a failure
+// into the standard error box.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+
+#include "benchmark/ui/benchmark_command.h"
+#include "filters/ui/filter_commands.h"
+#include "view/ui/frame.h"
+
+class QAction;
+class QMdiArea;
+class QMenu;
+class QPushButton;
+class QToolButton;
+class QFrame;
+class TAboutBox;
+class TTitle;
+class Tpanel;
+
+// The fixed windows other than the main window, in their order of creation.
+struct FixedForms {
+    TAboutBox* aboutBox = nullptr;
+    TTitle* title = nullptr;
+    Tpanel* panel = nullptr;
+    FilterForms filters;  // settings and the six filter dialogs
+};
+
+class TMainForm : public QMainWindow, public ImageFrame {
+    Q_OBJECT
+public:
+    explicit TMainForm(Platform& platform, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Called by start-up once the other fixed windows exist.
+    void attachForms(const FixedForms& forms);
+    const FixedForms& forms() const { return m_forms; }
+
+    // ImageFrame
+    Platform& platform() override { return m_platform; }
+    QWidget* frameWidget() override { return this; }
+    ToolStrip& toolStrip() override { return m_toolStrip; }
+    TChild* ActiveImageWindow() override;
+    TChild* CreateImageWindow(int kind) override;
+    QList<TChild*> imageWindowsMostRecentFirst() override;
+    void closeImageWindow(TChild* window) override;
+    QSize frameClientSize() const override;
+
+    QMdiArea* mdiArea() const { return m_mdiArea; }
+
+    // The one dispatcher: runs a handler, shows any failure in the standard error box, restores the
+    // cursor. Never lets an exception out.
+    void runCommand(const std::function<void()>& handler);
+
+    // Benchmark options (the command line sets them) and the last run's figures.
+    void setBenchmarkOptions(const BenchmarkOptions& options) { m_benchmarkOptions = options; }
+    const BenchmarkReport& lastBenchmarkReport() const { return m_lastBenchmark; }
+
+    // Handlers, named after their controls.
+    void Exit1Click();
+    void V1Click();
+    void V2Click();
+    void N10Click();
+    void OpenButtonClick();
+    void Open1Click();
+    void Save1Click();
+    void SaveButtonClick();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void UpDown1Click();
+    void UpDown2Click();
+    void N1Click();
+    void M1Click();
+    void R1Click();
+    void RGB2Click();
+    void N2Click();
+    void P1Click();
+    void N4Click();
+    void N6Click();
+    void N7Click();
+    void N8Click();
+    void N9Click();
+
+    // Menu items (objectName = the item's name).
+    QMenu* File1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* E1 = nullptr;
+    QAction *N1 = nullptr, *M1 = nullptr, *R1 = nullptr, *N3 = nullptr, *RGB1 = nullptr, *RGB2 = nullptr;
+    QMenu* P2 = nullptr;
+    QAction *N2 = nullptr, *P1 = nullptr, *N4 = nullptr, *N5 = nullptr, *N6 = nullptr, *N7 = nullptr,
+            *N8 = nullptr, *N9 = nullptr;
+    QAction* V1 = nullptr;
+    QAction* N10 = nullptr;
+    QAction* V2 = nullptr;
+
+    // Tool strip.
+    QWidget* SpeedBar = nullptr;
+    QFrame* Bevel1 = nullptr;
+    QToolButton* OpenButton = nullptr;
+    QToolButton* SaveButton = nullptr;
+    QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr, *Button4 = nullptr;
+    QLabel *Label1 = nullptr, *Label5 = nullptr, *Label6 = nullptr;
+
+    // Open/save dialog settings (filter index remembered between uses).
+    int openFilterIndex = 1;
+    int saveFilterIndex = 1;
+
+private:
+    Platform& m_platform;
+    QMdiArea* m_mdiArea = nullptr;
+    ToolStrip m_toolStrip;
+    FixedForms m_forms;
+    BenchmarkOptions m_benchmarkOptions;
+    BenchmarkReport m_lastBenchmark;
+};
