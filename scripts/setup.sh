@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what HALVANE-2 needs (Debian 12 packages only), then configures and builds it.
+#   scripts/setup.sh [build-dir]        (default: build)
+# Environment: HV_CMAKE_ARGS adds configure arguments (e.g. -DHV_SANITIZE=ON).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir=${1:-build}
+
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+          fonts-ipafont-gothic xvfb xauth libcfitsio-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  if ! $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"; then
+    $sudo_cmd apt-get update
+    $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
+  fi
+fi
+
+if [ ! -f "$build_dir/build.ninja" ]; then
+  cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${HV_CMAKE_ARGS:-}
+fi
+cmake --build "$build_dir" -j"$(nproc)"
