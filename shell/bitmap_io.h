@@ -1,0 +1,24 @@
+// Picture files read through Qt's image reader, converted to 24-bit pictures.
+#pragma once
+
+#include <QString>
+
+#include "core/picture.h"
+
+class QImage;
+
+// Largest image (in MiB of the reader's 32-bit image) the readers accept: room for 16000 x 16000
+// pixels, well above Qt's default limit, while a damaged header cannot ask for any amount.
+inline constexpr int kImageReaderLimitMiB = 1024;
+
+// A Windows bitmap file, whatever its extension or contents: only the bitmap reader is tried.
+// HvError with the reader's message when it cannot be read; OutOfMemoryError when the image or
+// the picture does not fit in memory.
+Picture LoadBitmapPicture(const QString& path);
+
+// Any picture format Qt reads, chosen by the file's extension alone.
+Picture LoadPictureByExtension(const QString& path);
+
+// The colours of every pixel (alpha ignored) as a 24-bit picture. OutOfMemoryError when it cannot be
+// allocated.
+Picture PictureFromImage(const QImage& image);

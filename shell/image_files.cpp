@@ -1,0 +1,119 @@
+#include "shell/image_files.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include <sys/stat.h>
+
+#include "core/errors.h"
+#include "core/numtext.h"
+
+namespace {
+
+void put16(uint8_t* p, uint32_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+void put32(uint8_t* p, uint32_t v) {
+    put16(p, v & 0xffffu);
+    put16(p + 2, v >> 16);
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const {
+        if (f) std::fclose(f);
+    }
+};
+
+// Size of the file; FileError when it does not fit the format's 32-bit size fields.
+uint64_t checkedFileBytes(const Picture& picture) {
+    const uint64_t stride = (3ull * static_cast<uint64_t>(picture.width()) + 3) / 4 * 4;
+    const uint64_t fileBytes = stride * static_cast<uint64_t>(picture.height()) + kBmpPixelOffset;
+    if (fileBytes > 0xffffffffull) throw FileError("画像が大きすぎてビットマップに保存できません");
+    return fileBytes;
+}
+
+}  // namespace
+
+void EncodeBmp(const Picture& picture, const std::function<void(const uint8_t*, size_t)>& sink) {
+    const int w = picture.width();
+    const int h = picture.height();
+    const uint64_t fileBytes = checkedFileBytes(picture);
+    const uint64_t rowBytes = 3ull * static_cast<uint64_t>(w);
+    const uint64_t stride = (rowBytes + 3) / 4 * 4;
+    const uint64_t imageBytes = fileBytes - kBmpPixelOffset;
+
+    uint8_t header[kBmpPixelOffset] = {};
+    header[0] = 'B';
+    header[1] = 'M';
+    put32(header + 2, static_cast<uint32_t>(fileBytes));
+    put32(header + 10, kBmpPixelOffset);
+    uint8_t* info = header + kBmpFileHeaderBytes;
+    put32(info + 0, kBmpInfoHeaderBytes);
+    put32(info + 4, static_cast<uint32_t>(w));
+    put32(info + 8, static_cast<uint32_t>(h));  // positive: rows stored bottom-up
+    put16(info + 12, 1);                        // planes
+    put16(info + 14, 24);                       // bits per pixel
+    put32(info + 16, 0);                        // uncompressed
+    put32(info + 20, static_cast<uint32_t>(imageBytes));
+    sink(header, sizeof header);
+
+    // The picture's own padding is not trusted to be zero: each row is sent as its pixels plus
+    // explicit zero bytes.
+    static const uint8_t kZeros[4] = {};
+    const size_t padding = static_cast<size_t>(stride - rowBytes);
+    for (int y = h - 1; y >= 0; --y) {
+        sink(picture.row(y), static_cast<size_t>(rowBytes));
+        if (padding) sink(kZeros, padding);
+    }
+}
+
+std::vector<uint8_t> EncodeBmp(const Picture& picture) {
+    std::vector<uint8_t> bytes;
+    EncodeBmp(picture, [&](const uint8_t* p, size_t n) { bytes.insert(bytes.end(), p, p + n); });
+    return bytes;
+}
+
+void WriteBmpFile(const std::string& path, const Picture& picture) {
+    checkedFileBytes(picture);  // refuse before an existing file is replaced
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+    if (!file) throw FileError(FormatText("ファイル %s を作成できません", path.c_str()));
+    // Only a regular file of ours is removed after a failed write, never a device or a pipe.
+    struct stat info {};
+    const bool regular = fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode);
+    std::setvbuf(file.get(), nullptr, _IOFBF, 1 << 16);
+    bool ok = true;
+    EncodeBmp(picture, [&](const uint8_t* p, size_t n) {
+        if (ok && std::fwrite(p, 1, n, file.get()) != n) ok = false;
+    });
+    const bool closed = std::fclose(file.release()) == 0;
+    if (!ok || !closed) {
+        if (regular) std::remove(path.c_str());
+        throw FileError(FormatText("ファイル %s に書き込めません", path.c_str()));
+    }
+}
+
+Picture PictureFromPlanes(int width, int height, const IntPlane& red, const IntPlane& green,
+                          const IntPlane& blue) {
+    Picture picture(width, height);
+    // Planes are column-major and the picture row-major: walk bands of rows so that each column
+    // is read in short contiguous runs.
+    constexpr int kBand = 16;
+    for (int y0 = 0; y0 < height; y0 += kBand) {
+        const int y1 = std::min(height, y0 + kBand);
+        for (int x = 0; x < width; ++x) {
+            const int32_t* r = red[x];
+            const int32_t* g = green[x];
+            const int32_t* b = blue[x];
+            for (int y = y0; y < y1; ++y) {
+                uint8_t* p = picture.row(y) + 3 * static_cast<size_t>(x);
+                p[0] = static_cast<uint8_t>(b[y]);
+                p[1] = static_cast<uint8_t>(g[y]);
+                p[2] = static_cast<uint8_t>(r[y]);
+            }
+        }
+    }
+    return picture;
+}

@@ -1,0 +1,155 @@
+// The bitmap writer read back by an independent parser, its failures, and the picture of PPM planes.
+#include "shell/image_files.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "core/errors.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+uint16_t le16(const std::vector<uint8_t>& b, size_t at) {
+    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
+}
+
+Picture randomPicture(int w, int h, unsigned seed) {
+    Picture p(w, h);
+    std::mt19937 rng(seed);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) p.setPixelValue(x, y, static_cast<int32_t>(rng() & 0xffffff));
+    // Garbage in the row padding must not reach the file.
+    for (int y = 0; y < h; ++y)
+        for (int i = 3 * w; i < p.stride(); ++i) p.row(y)[i] = 0xEE;
+    return p;
+}
+
+std::vector<uint8_t> readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class TempDir {
+  public:
+    TempDir() : m_path(fs::temp_directory_path() / ("hv-open-" + std::to_string(::getpid()))) {
+        fs::remove_all(m_path);
+        fs::create_directories(m_path);
+    }
+    ~TempDir() { fs::remove_all(m_path); }
+    fs::path operator/(const std::string& name) const { return m_path / name; }
+
+  private:
+    fs::path m_path;
+};
+
+TEST(BmpWriter, HeaderAndBottomUpPaddedRows) {
+    const struct {
+        int w, h, stride;
+    } cases[] = {{1, 1, 4}, {2, 3, 8}, {3, 2, 12}, {4, 4, 12}, {5, 1, 16}, {13, 7, 40}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.w << " x " << c.h);
+        const Picture pic = randomPicture(c.w, c.h, static_cast<unsigned>(c.w * 17 + c.h));
+        const std::vector<uint8_t> b = EncodeBmp(pic);
+        const uint32_t imageBytes = static_cast<uint32_t>(c.stride * c.h);
+        ASSERT_EQ(b.size(), 54u + imageBytes);
+        EXPECT_EQ(b[0], 'B');
+        EXPECT_EQ(b[1], 'M');
+        EXPECT_EQ(le32(b, 2), b.size());  // file size
+        EXPECT_EQ(le32(b, 6), 0u);        // reserved
+        EXPECT_EQ(le32(b, 10), 54u);      // pixel offset
+        EXPECT_EQ(le32(b, 14), 40u);      // BITMAPINFOHEADER
+        EXPECT_EQ(static_cast<int32_t>(le32(b, 18)), c.w);
+        EXPECT_EQ(static_cast<int32_t>(le32(b, 22)), c.h);  // positive: bottom-up
+        EXPECT_EQ(le16(b, 26), 1);
+        EXPECT_EQ(le16(b, 28), 24);
+        EXPECT_EQ(le32(b, 30), 0u);  // BI_RGB
+        EXPECT_EQ(le32(b, 34), imageBytes);
+        for (size_t at = 38; at < 54; at += 4) EXPECT_EQ(le32(b, at), 0u);
+        for (int y = 0; y < c.h; ++y) {
+            const size_t rowStart = 54 + static_cast<size_t>(c.stride) * (c.h - 1 - y);
+            for (int x = 0; x < c.w; ++x) {
+                const size_t at = rowStart + 3 * x;
+                EXPECT_EQ(b[at] * 65536 + b[at + 1] * 256 + b[at + 2], pic.pixelValue(x, y)) << x << "," << y;
+            }
+            for (int i = 3 * c.w; i < c.stride; ++i) EXPECT_EQ(b[rowStart + i], 0);
+        }
+    }
+}
+
+TEST(BmpWriter, WritesUnderTheNameAsTyped) {
+    TempDir dir;
+    const Picture pic = randomPicture(6, 5, 3);
+    const std::vector<uint8_t> expected = EncodeBmp(pic);
+    for (const char* name : {"plain.bmp", "looks-like.fts", "no_extension"}) {
+        const fs::path path = dir / name;
+        { std::ofstream(path) << "an older, longer file that must be replaced completely ................"; }
+        WriteBmpFile(path.string(), pic);
+        EXPECT_EQ(readFile(path), expected) << name;
+    }
+    EXPECT_FALSE(fs::exists(dir / "no_extension.bmp"));
+}
+
+TEST(BmpWriter, FailuresAreReportedAndLeaveNoFile) {
+    TempDir dir;
+    const Picture pic = randomPicture(100, 100, 5);
+    const fs::path missingDir = dir / "missing" / "x.bmp";
+    try {
+        WriteBmpFile(missingDir.string(), pic);
+        ADD_FAILURE() << "no error";
+    } catch (const FileError& e) {
+        EXPECT_NE(std::string(e.what()).find(missingDir.string()), std::string::npos);
+    }
+
+    // A write that fails part way (file size limit): reported, and the partial file removed.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const fs::path partial = dir / "partial.bmp";
+    EXPECT_THROW(WriteBmpFile(partial.string(), pic), FileError);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(fs::exists(partial));
+}
+
+TEST(PictureFromPlanes, LowBytesOfEachPlane) {
+    const struct { int w, h; } sizes[] = {{1, 1}, {3, 1}, {1, 40}, {5, 16}, {7, 17}, {31, 33}};
+    for (const auto& s : sizes) {
+        SCOPED_TRACE(testing::Message() << s.w << " x " << s.h);
+        IntPlane r = MakePlane(s.w, s.h), g = MakePlane(s.w, s.h), b = MakePlane(s.w, s.h);
+        std::mt19937 rng(static_cast<unsigned>(s.w * 7 + s.h));
+        for (int x = 0; x < s.w; ++x)
+            for (int y = 0; y < s.h; ++y) {
+                r[x][y] = static_cast<int32_t>(rng() % 1024) - 300;  // beyond 0..255: low byte kept
+                g[x][y] = static_cast<int32_t>(rng() % 256);
+                b[x][y] = static_cast<int32_t>(rng() % 70000);
+            }
+        const Picture pic = PictureFromPlanes(s.w, s.h, r, g, b);
+        ASSERT_EQ(pic.width(), s.w);
+        ASSERT_EQ(pic.height(), s.h);
+        for (int y = 0; y < s.h; ++y)
+            for (int x = 0; x < s.w; ++x) {
+                const uint8_t* p = pic.row(y) + 3 * x;
+                EXPECT_EQ(p[0], static_cast<uint8_t>(b[x][y] & 0xff));
+                EXPECT_EQ(p[1], static_cast<uint8_t>(g[x][y] & 0xff));
+                EXPECT_EQ(p[2], static_cast<uint8_t>(r[x][y] & 0xff));
+            }
+    }
+}
+
+}  // namespace
