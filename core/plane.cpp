@@ -1,1 +1,161 @@
-// placeholder: to be implemented
+#include "core/plane.h"
+
+#include <sys/mman.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include "core/errors.h"
+
+namespace {
+
+// Blocks from this size on are mapped on 2 MiB boundaries and offered to transparent huge pages:
+// the first touch of a plane then costs one fault per 2 MiB instead of one per 4 KiB page.
+constexpr size_t kHugePage = size_t{2} << 20;
+constexpr size_t kMapThreshold = size_t{1} << 20;
+
+// Maps bytes rounded up to whole huge pages, aligned to a huge page. nullptr on failure.
+int32_t* mapSamples(size_t bytes, size_t& mappedBytes) {
+    const size_t length = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    if (length < bytes) return nullptr;
+    // Over-map by one huge page so an aligned window of the right length can be cut out of it.
+    void* raw = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) return nullptr;
+    const uintptr_t start = reinterpret_cast<uintptr_t>(raw);
+    const uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
+    const size_t head = aligned - start;
+    const size_t tail = kHugePage - head;
+    if (head != 0) munmap(raw, head);
+    if (tail != 0) munmap(reinterpret_cast<void*>(aligned + length), tail);
+    madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
+    mappedBytes = length;
+    return reinterpret_cast<int32_t*>(aligned);
+}
+
+}  // namespace
+
+IntPlane::IntPlane(IntPlane&& other) noexcept
+    : m_columns(std::exchange(other.m_columns, nullptr)),
+      m_data(std::exchange(other.m_data, nullptr)),
+      m_mappedBytes(std::exchange(other.m_mappedBytes, 0)),
+      m_width(std::exchange(other.m_width, 0)),
+      m_height(std::exchange(other.m_height, 0)),
+      m_valid(std::exchange(other.m_valid, false)) {}
+
+IntPlane& IntPlane::operator=(IntPlane&& other) noexcept {
+    if (this != &other) {
+        release();
+        m_columns = std::exchange(other.m_columns, nullptr);
+        m_data = std::exchange(other.m_data, nullptr);
+        m_mappedBytes = std::exchange(other.m_mappedBytes, 0);
+        m_width = std::exchange(other.m_width, 0);
+        m_height = std::exchange(other.m_height, 0);
+        m_valid = std::exchange(other.m_valid, false);
+    }
+    return *this;
+}
+
+IntPlane::~IntPlane() {
+    release();
+}
+
+void IntPlane::release() {
+    if (m_mappedBytes != 0) {
+        munmap(m_data, m_mappedBytes);
+    } else {
+        delete[] m_data;
+    }
+    delete[] m_columns;
+    m_columns = nullptr;
+    m_data = nullptr;
+    m_mappedBytes = 0;
+    m_width = 0;
+    m_height = 0;
+    m_valid = false;
+}
+
+int AllocPlane(int width, int height, IntPlane& plane) {
+    plane.release();
+    if (width < 0 || height < 0) return 1;
+
+    // The table is filled only once the samples exist, so a failing request never touches it.
+    int32_t** columns = new (std::nothrow) int32_t*[static_cast<size_t>(width)];
+    if (columns == nullptr) return 1;
+
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    int32_t* data = nullptr;
+    size_t mapped = 0;
+    if (count != 0) {
+        const size_t bytes = count * sizeof(int32_t);
+        if (count > SIZE_MAX / sizeof(int32_t)) {
+            data = nullptr;
+        } else if (bytes >= kMapThreshold) {
+            data = mapSamples(bytes, mapped);
+        } else {
+            data = new (std::nothrow) int32_t[count];
+        }
+        if (data == nullptr) {
+            std::fputs("Alloc Error  !!\n", stdout);
+            delete[] columns;
+            return 1;
+        }
+
+        // The zeroing pass is part of the allocation cost the benchmark measures; fresh pages are
+        // faulted in here rather than by the first filter that touches the plane.
+        std::memset(data, 0, bytes);
+    }
+
+    for (int x = 0; x < width; ++x)
+        columns[x] = data == nullptr ? nullptr : data + static_cast<size_t>(x) * static_cast<size_t>(height);
+    plane.m_columns = columns;
+    plane.m_data = data;
+    plane.m_mappedBytes = mapped;
+    plane.m_width = width;
+    plane.m_height = height;
+    plane.m_valid = true;
+    return 0;
+}
+
+int FreePlane(int /*width*/, int /*height*/, IntPlane& plane) {
+    plane.release();
+    return 0;
+}
+
+int ToggleOffset(int offset, int width, int height, IntPlane& plane) {
+    // Never walk past the plane, whatever sizes the caller passes.
+    const int w = width < plane.width() ? width : plane.width();
+    const int h = height < plane.height() ? height : plane.height();
+    const uint32_t off = static_cast<uint32_t>(offset);
+    for (int x = 0; x < w; ++x) {
+        int32_t* column = plane[x];
+        for (int y = 0; y < h; ++y) {
+            const int32_t v = column[y];
+            // Two's-complement wrap keeps extreme operands defined.
+            const uint32_t u = static_cast<uint32_t>(v);
+            column[y] = static_cast<int32_t>(v >= offset ? u - off : u + off);
+        }
+    }
+    return 0;
+}
+
+IntPlane MakePlane(int width, int height) {
+    IntPlane plane;
+    if (AllocPlane(width, height, plane) != 0) throw OutOfMemoryError();
+    return plane;
+}
+
+int AllocByteBuffer(int count, ByteBuffer& buffer) {
+    buffer.m_bytes.reset();
+    buffer.m_size = 0;
+    if (count < 0) return 1;
+    uint8_t* bytes = new (std::nothrow) uint8_t[static_cast<size_t>(count)];
+    if (bytes == nullptr) return 1;
+    std::memset(bytes, 0, static_cast<size_t>(count));
+    buffer.m_bytes.reset(bytes);
+    buffer.m_size = static_cast<size_t>(count);
+    std::fputs("extended  unsigned char 1D \n", stdout);
+    return 0;
+}

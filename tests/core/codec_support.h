@@ -1,0 +1,288 @@
+// Test support for the codecs: temporary files, stdout capture, and literal byte-by-byte versions of
+// the FITS reader and writer and the PPM reader (getc / putc / fscanf), against which the fast codecs
+// are compared sample for sample.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/plane.h"
+
+namespace codec_test {
+
+// A file in a fresh temporary directory, removed with the object.
+class TempFile {
+  public:
+    explicit TempFile(const std::string& name) {
+        char pattern[] = "/tmp/hv_core_testXXXXXX";
+        const char* dir = mkdtemp(pattern);
+        EXPECT_NE(dir, nullptr);
+        m_dir = dir != nullptr ? dir : "/tmp";
+        m_path = m_dir + "/" + name;
+    }
+    ~TempFile() {
+        std::remove(m_path.c_str());
+        rmdir(m_dir.c_str());
+    }
+    const char* path() const { return m_path.c_str(); }
+
+  private:
+    std::string m_dir;
+    std::string m_path;
+};
+
+inline void writeBytes(const char* path, const std::string& bytes) {
+    FILE* f = std::fopen(path, "wb");
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+    std::fclose(f);
+}
+
+inline std::string readBytes(const char* path) {
+    std::string out;
+    FILE* f = std::fopen(path, "rb");
+    if (f == nullptr) return out;
+    int c;
+    while ((c = std::getc(f)) != EOF) out.push_back(static_cast<char>(c));
+    std::fclose(f);
+    return out;
+}
+
+inline bool fileExists(const char* path) {
+    return access(path, F_OK) == 0;
+}
+
+// Runs f with standard output captured; returns what it printed.
+template <typename F>
+std::string captureStdout(F&& f) {
+    std::fflush(stdout);
+    testing::internal::CaptureStdout();
+    try {
+        f();
+    } catch (...) {
+        std::fflush(stdout);
+        testing::internal::GetCapturedStdout();
+        throw;
+    }
+    std::fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+}
+
+inline const uint8_t* u8(const std::string& s) {
+    return reinterpret_cast<const uint8_t*>(s.data());
+}
+
+// Column-major samples of a plane: out[x * height + y] = plane[x][y], read through plane[x][y].
+inline std::vector<int32_t> samplesOf(const IntPlane& plane, int width, int height) {
+    std::vector<int32_t> out;
+    for (int x = 0; x < width; ++x)
+        for (int y = 0; y < height; ++y) out.push_back(plane[x][y]);
+    return out;
+}
+
+inline IntPlane randomPlane(int width, int height, int lo, int hi, std::mt19937& rng) {
+    IntPlane plane = MakePlane(width, height);
+    std::uniform_int_distribution<int> value(lo, hi);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) plane[x][y] = value(rng);
+    return plane;
+}
+
+// ---- Literal FITS writer: one putc per byte, the cards built one by one. ----
+inline void literalWriteFits(const char* path, int width, int height, const IntPlane& plane) {
+    FILE* fp = std::fopen(path, "wb");
+    ASSERT_NE(fp, nullptr);
+    char cards[36][81];
+    for (auto& card : cards) {
+        std::memset(card, ' ', 80);
+        card[80] = 0;
+    }
+    auto put = [&](int n, int column, const char* text) {
+        for (int i = 0; text[i] != 0; ++i) cards[n][column + i] = text[i];
+    };
+    char value[32];
+    put(0, 0, "SIMPLE  =                    T");
+    put(1, 0, "BITPIX  =                   16");
+    put(2, 0, "NAXIS   =                    2");
+    put(3, 0, "NAXIS1  =");
+    std::snprintf(value, sizeof value, "%d", width);
+    put(3, width < 1000 ? 27 : 26, value);
+    put(4, 0, "NAXIS2  =");
+    std::snprintf(value, sizeof value, "%d", height);
+    put(4, height < 1000 ? 27 : 26, value);
+    put(5, 0, "BZERO   =           0.00000000");
+    put(6, 0, "BSCALE  =           1.00000000");
+    put(7, 0, "COMMENT = 'Arranged by VORTAN'");
+    put(9, 0, "END");
+    for (auto& card : cards)
+        for (int i = 0; i < 80; ++i) std::putc(card[i], fp);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int v = plane[x][y];
+            std::putc((v / 256) & 0xFF, fp);
+            std::putc(v & 0xFF, fp);
+        }
+    }
+    for (int i = 0; i < 5312; ++i) std::putc(0, fp);
+    std::fclose(fp);
+}
+
+// ---- Literal FITS reader: one getc per byte. Returns 0, or 2 for a header without END in 72 cards
+// (the scan stops at the end of the file). ----
+struct LiteralFits {
+    int status = 0;
+    int width = 0;
+    int height = 0;
+    int cards = 0;
+    int bzero = 0;
+    std::vector<char> header = std::vector<char>(8000, 0);
+    std::vector<int32_t> samples;  // x * height + y
+};
+
+inline LiteralFits literalReadFits(const char* path) {
+    LiteralFits r;
+    FILE* fp = std::fopen(path, "rb");
+    if (fp == nullptr) {
+        r.status = -1;
+        return r;
+    }
+    char table[100][80];
+    int n = 0;
+    int end = 0;
+    while (end == 0 || n < 36) {
+        if (end == 0 && n >= 72) {
+            r.status = 2;
+            std::fclose(fp);
+            return r;
+        }
+        for (int i = 0; i < 80; ++i) {
+            const int c = std::getc(fp);
+            if (c == EOF && i == 0 && end == 0) {
+                r.status = 2;
+                std::fclose(fp);
+                return r;
+            }
+            table[n][i] = static_cast<char>(c == EOF ? 255 : c);
+        }
+        if (table[n][0] == 'E' && table[n][1] == 'N' && table[n][2] == 'D') end = 1;
+        ++n;
+    }
+    if (n > 36) {
+        while (n < 72) {
+            for (int i = 0; i < 80; ++i) {
+                const int c = std::getc(fp);
+                table[n][i] = static_cast<char>(c == EOF ? 255 : c);
+            }
+            ++n;
+        }
+    }
+    auto d = [&](int card, int i) {
+        const char c = table[card][i];
+        return (c >= '0' && c <= '9') ? c - '0' : 0;
+    };
+    for (int k = 0; k < n; ++k) {
+        for (int i = 0; i < 80; ++i) r.header[k * 80 + i] = table[k][i];
+        if (std::strncmp(table[k], "NAXIS1  ", 8) == 0)
+            r.width += d(k, 29) + 10 * d(k, 28) + 100 * d(k, 27) + 1000 * d(k, 26);
+        if (std::strncmp(table[k], "NAXIS2  ", 8) == 0)
+            r.height += d(k, 29) + 10 * d(k, 28) + 100 * d(k, 27) + 1000 * d(k, 26);
+        if (std::strncmp(table[k], "BZERO   ", 8) == 0)
+            r.bzero += d(k, 20) + 10 * d(k, 19) + 100 * d(k, 18) + 1000 * d(k, 17) + 10000 * d(k, 16) +
+                       100000 * d(k, 15);
+    }
+    r.cards = n;
+    r.samples.assign(static_cast<size_t>(r.width) * r.height, 0);
+    for (int y = 0; y < r.height; ++y) {
+        for (int x = 0; x < r.width; ++x) {
+            int hi = std::getc(fp);
+            int lo = std::getc(fp);
+            if (hi == EOF) hi = 255;
+            if (lo == EOF) lo = 255;
+            r.samples[static_cast<size_t>(x) * r.height + y] = hi * 256 + lo;
+        }
+    }
+    std::fclose(fp);
+    return r;
+}
+
+// ---- Literal PPM reader: fscanf / fgets / fgetc / fread over the file, trace lines with printf.
+// Returns 0, or 2 when the header's sizes cannot be read or are not positive. ----
+struct LiteralPpm {
+    int status = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<int32_t> red, green, blue;  // x * height + y
+};
+
+inline LiteralPpm literalReadPpm(const char* path) {
+    LiteralPpm r;
+    char magic[512] = "";
+    char word[512] = "";
+    char comment[200] = "";
+    int width = 0, height = 0, maximum = 0;
+    std::printf("declared\n");
+    for (int pass = 0; pass < 2; ++pass) {
+        FILE* fp = std::fopen(path, pass == 0 ? "r" : "rb");
+        magic[0] = word[0] = 0;
+        if (std::fscanf(fp, "%511s", magic) != 1) magic[0] = 0;
+        if (std::fscanf(fp, "%511s", word) != 1) word[0] = 0;
+        std::printf("%s %s\n", word, magic);
+        if (std::strcmp(word, "#") == 0) {
+            if (std::fgets(comment, 200, fp) == nullptr) comment[0] = 0;
+            std::printf("%s\n", comment);
+            std::printf("if\n");
+        } else {
+            std::fclose(fp);
+            fp = std::fopen(path, pass == 0 ? "r" : "rb");
+            if (std::fscanf(fp, "%511s", magic) != 1) magic[0] = 0;
+        }
+        const int got = std::fscanf(fp, "%d %d %d", &width, &height, &maximum);
+        if (got != 3 || width <= 0 || height <= 0) {
+            std::fclose(fp);
+            r.status = 2;
+            return r;
+        }
+        const int size = width * height * 3;
+        if (pass == 0) {
+            std::printf("extended  unsigned char 1D \n");
+            std::fclose(fp);
+            continue;
+        }
+        std::printf("%d %d %d\n", width, height, size);
+        std::vector<unsigned char> raster(static_cast<size_t>(size), 0);
+        std::fgetc(fp);
+        const size_t got2 = std::fread(raster.data(), 1, raster.size(), fp);
+        (void)got2;
+        std::fclose(fp);
+        std::printf("%d %d\n", height, width);
+        std::printf("opened head\n");
+        std::printf("extended\n");
+        std::printf("reading ...\n");
+        r.width = width;
+        r.height = height;
+        const size_t count = static_cast<size_t>(width) * height;
+        r.red.assign(count, 0);
+        r.green.assign(count, 0);
+        r.blue.assign(count, 0);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const size_t k = static_cast<size_t>(y) * width + x;
+                const size_t at = static_cast<size_t>(x) * height + y;
+                r.red[at] = raster[3 * k];
+                r.green[at] = raster[3 * k + 1];
+                r.blue[at] = raster[3 * k + 2];
+            }
+        }
+    }
+    return r;
+}
+
+}  // namespace codec_test
