@@ -1,0 +1,156 @@
+#include <chrono>
+#include <new>
+
+#include "benchmark/workload.h"
+#include "core/errors.h"
+#include "core/fits.h"
+
+namespace {
+
+[[noreturn]] void Abort(const HvError& cause, bool memory) {
+    const std::string text = std::string("計測を中止しました: ") + cause.what();
+    if (memory) throw OutOfMemoryError(text);
+    throw FileError(text);
+}
+
+struct Stamp {
+    uint32_t ms;
+    std::chrono::steady_clock::time_point at;
+};
+
+class StageTimer {
+  public:
+    explicit StageTimer(const WorkloadClock& clock) : m_clock(clock) {}
+    Stamp now() const { return {m_clock.tick(), std::chrono::steady_clock::now()}; }
+    // Adds the interval from `from` to now; 32-bit tick differences.
+    void add(const Stamp& from, int32_t& ms, int64_t& ns) const {
+        const Stamp to = now();
+        ms += static_cast<int32_t>(to.ms - from.ms);
+        ns += std::chrono::duration_cast<std::chrono::nanoseconds>(to.at - from.at).count();
+    }
+
+  private:
+    const WorkloadClock& m_clock;
+};
+
+}  // namespace
+
+WorkloadFigures RunWorkload(BenchRandom& random, const WorkloadClock& clock,
+                            const std::function<void(ShownImage&)>& show, const WorkloadOptions& options) {
+    try {
+        const StageTimer timer(clock);
+        WorkloadFigures f;
+        int64_t fileNs = 0, displayNs = 0, memoryNs = 0, compositeNs = 0, convolutionNs = 0, totalNs = 0;
+        const Stamp start = timer.now();
+
+        ScratchFiles scratch(options.scratchParents.empty() ? ScratchFiles::defaultParents()
+                                                            : options.scratchParents);
+        scratch.pathOverride = options.scratchPathOverride;
+
+        // Memory stage: nine planes, zero-filled; six go again at once.
+        std::vector<IntPlane> planes(kBenchPlaneCount);
+        {
+            const Stamp from = timer.now();
+            for (IntPlane& plane : planes)
+                if (AllocPlane(kBenchSide, kBenchSide, plane) != 0) throw OutOfMemoryError();
+            timer.add(from, f.memoryMs, memoryNs);
+        }
+        for (int k = kBenchKeptPlanes; k < kBenchPlaneCount; ++k)
+            FreePlane(kBenchSide, kBenchSide, planes[k]);
+        IntPlane& work = planes[0];
+        IntPlane& accumulator = planes[1];
+        IntPlane& spare = planes[2];
+
+        // Write stage.
+        for (int i = 0; i < kBenchImageCount; ++i) {
+            GenerateImage(work, random);
+            const std::string path = scratch.path(i);
+            scratch.noteWritten(i);
+            const Stamp from = timer.now();
+            if (WriteFits(path.c_str(), kBenchSide, kBenchSide, work) != 0)
+                throw FileError("file write error " + path);
+            timer.add(from, f.fileAccessMs, fileNs);
+        }
+
+        // Display stage.
+        std::vector<char> header(kFitsHeaderBufferBytes);
+        for (int i = 0; i < kBenchImageCount; ++i) {
+            ShownImage shown;
+            shown.index = i;
+            shown.caption = std::to_string(i) + ".fit";
+            shown.scratchPath = scratch.path(i);
+            IntPlane display;
+            int cards = 0, bzero = 0;
+            ReadFits(shown.scratchPath.c_str(), header.data(), shown.width, shown.height, cards, bzero,
+                     display);
+            ToggleOffset(32768, shown.width, shown.height, display);
+            const Stamp from = timer.now();
+            const GridStatistics stats = StatisticsWithVariance(display, shown.width, shown.height);
+            shown.mean = stats.mean;
+            shown.minimum = stats.minimum;
+            ScaleToLevels(display, shown.width, shown.height, stats.minimum, stats.mean, kBenchLevelScale);
+            shown.grey = Picture(shown.width, shown.height);
+            shown.raw = Picture(shown.width, shown.height);
+            FillLevelPictures(display, shown.width, shown.height, shown.grey, shown.raw);
+            show(shown);
+            timer.add(from, f.displayMs, displayNs);
+            FreePlane(shown.width, shown.height, display);
+        }
+
+        // Composite stage.
+        for (int i = 0; i < kBenchImageCount; ++i) {
+            const std::string path = scratch.path(i);
+            IntPlane composite;
+            int width = 0, height = 0, cards = 0, bzero = 0;
+            Stamp from = timer.now();
+            ReadFits(path.c_str(), header.data(), width, height, cards, bzero, composite);
+            timer.add(from, f.fileAccessMs, fileNs);
+            if (width != kBenchSide || height != kBenchSide)
+                throw FileError("作業用ファイルの大きさが違います: " + path);
+            from = timer.now();
+            AddPlane(accumulator, composite, width, height);
+            timer.add(from, f.compositeMs, compositeNs);
+            FreePlane(width, height, composite);
+        }
+        f.fileAccessSeconds = MillisecondsToSeconds(f.fileAccessMs);
+        f.compositeSeconds = MillisecondsToSeconds(f.compositeMs);
+
+        // Convolution stage.
+        Kernel kernel = MakeAccumulatorKernel();
+        {
+            const Stamp from = timer.now();
+            ConvolvePlane(kBenchKernelSide, kBenchKernelSide, kernel, kBenchSide, kBenchSide, accumulator);
+            timer.add(from, f.convolutionMs, convolutionNs);
+        }
+
+        // Cleanup. The accumulator stays until its checksum is taken, after the total time.
+        if (options.keepImagesDir.empty()) scratch.removeAll();
+        FreePlane(kBenchSide, kBenchSide, work);
+        FreePlane(kBenchSide, kBenchSide, spare);
+        kernel = Kernel();
+        timer.add(start, f.totalMs, totalNs);
+
+        f.checksum = PlaneChecksum(accumulator, kBenchSide, kBenchSide);
+        FreePlane(kBenchSide, kBenchSide, accumulator);
+        if (!options.keepImagesDir.empty()) scratch.moveInto(options.keepImagesDir);
+
+        f.memorySeconds = MillisecondsToSeconds(f.memoryMs);
+        f.displaySeconds = MillisecondsToSeconds(f.displayMs);
+        f.convolutionSeconds = MillisecondsToSeconds(f.convolutionMs);
+        f.totalSeconds = MillisecondsToSeconds(f.totalMs);
+        f.score = ScoreFromSeconds(f.totalSeconds);
+        f.fileAccessUs = fileNs / 1000;
+        f.displayUs = displayNs / 1000;
+        f.memoryUs = memoryNs / 1000;
+        f.compositeUs = compositeNs / 1000;
+        f.convolutionUs = convolutionNs / 1000;
+        f.totalUs = totalNs / 1000;
+        return f;
+    } catch (const OutOfMemoryError& e) {
+        Abort(e, true);
+    } catch (const FileError& e) {
+        Abort(e, false);
+    } catch (const std::bad_alloc&) {
+        Abort(OutOfMemoryError(), true);
+    }
+}

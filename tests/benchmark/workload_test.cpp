@@ -1,0 +1,439 @@
+// The benchmark's workload against straightforward transcriptions of its formulas.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "benchmark/workload.h"
+#include "core/errors.h"
+#include "core/fits.h"
+#include "view/view_model.h"
+
+namespace {
+
+// ---- straightforward transcriptions ----
+
+struct RefRandom {
+    uint32_t state = 1;
+    int next() {
+        state = state * 22695477u + 1u;
+        return static_cast<int>((state >> 16) & 0x7FFF);
+    }
+};
+
+void RefGenerate(IntPlane& plane, RefRandom& random) {
+    for (int x = 0; x < 1000; ++x)
+        for (int y = 0; y < 1000; ++y) {
+            const int r = random.next();
+            plane[x][y] = static_cast<int32_t>(std::trunc((r + 32768) * 0.001L + 1000));
+        }
+    for (int X = 100; X <= 900; X += 100)
+        for (int Y = 100; Y <= 900; Y += 100)
+            for (int dx = -10; dx <= 9; ++dx)
+                for (int dy = -10; dy <= 9; ++dy) {
+                    const int32_t p = plane[X + dx][Y + dy];
+                    const double e =
+                        static_cast<double>(15000 * expl(-(long double)(dx * dx + dy * dy) * 0.1L) + p);
+                    const int r = random.next();
+                    plane[X + dx][Y + dy] =
+                        static_cast<int32_t>(std::trunc(((long double)(90 * r) / 32768 + e) - 45));
+                }
+}
+
+uint64_t RefFnv(const std::vector<uint8_t>& bytes) {
+    uint64_t h = 0xcbf29ce484222325ull;
+    for (uint8_t b : bytes) {
+        h ^= b;
+        h *= 0x100000001b3ull;
+    }
+    return h;
+}
+
+std::vector<uint8_t> LittleEndianBytes(const IntPlane& plane, int w, int h) {
+    std::vector<uint8_t> bytes;
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y) {
+            const uint32_t v = static_cast<uint32_t>(plane[x][y]);
+            for (int b = 0; b < 4; ++b) bytes.push_back(static_cast<uint8_t>(v >> (8 * b)));
+        }
+    return bytes;
+}
+
+bool InStarWindow(int x, int y) {
+    for (int X = 100; X <= 900; X += 100)
+        for (int Y = 100; Y <= 900; Y += 100)
+            if (x >= X - 10 && x <= X + 9 && y >= Y - 10 && y <= Y + 9) return true;
+    return false;
+}
+
+void ExpectSamePlane(const IntPlane& a, const IntPlane& b, int w, int h) {
+    int mismatches = 0;
+    for (int x = 0; x < w && mismatches < 5; ++x)
+        for (int y = 0; y < h && mismatches < 5; ++y)
+            if (a[x][y] != b[x][y]) {
+                ADD_FAILURE() << "at " << x << "," << y << ": " << a[x][y] << " vs " << b[x][y];
+                ++mismatches;
+            }
+}
+
+// ---- generator and generation ----
+
+TEST(BenchGenerator, IntegerBackgroundEqualsExtendedFormulaForEveryDraw) {
+    for (int r = 0; r < 32768; ++r) {
+        const long double extended = std::trunc((r + 32768) * 0.001L + 1000);
+        ASSERT_EQ(static_cast<int>(extended), 1000 + (r + 32768) / 1000) << "r = " << r;
+    }
+}
+
+TEST(BenchGenerator, SequenceAndJumpAheadMatchTheRecurrence) {
+    for (uint64_t count : {0ull, 1ull, 7ull, 8ull, 9ull, 1000ull, 1032400ull}) {
+        RefRandom ref;
+        for (uint64_t i = 0; i < count; ++i) ref.next();
+        BenchRandom jumped(1);
+        jumped.skip(count);
+        EXPECT_EQ(jumped.state(), ref.state) << count;
+        BenchRandom stepped(1);
+        for (uint64_t i = 0; i < count; ++i) stepped.next();
+        EXPECT_EQ(stepped.state(), ref.state) << count;
+    }
+    RefRandom ref;
+    BenchRandom random(1);
+    for (int i = 0; i < 100; ++i) {
+        const int r = random.next();
+        EXPECT_EQ(r, ref.next());
+        EXPECT_GE(r, 0);
+        EXPECT_LE(r, 32767);
+    }
+}
+
+TEST(BenchGenerator, BackgroundOfAnyShapeMatchesTheLiteralLoop) {
+    // Sizes around the eight-lane step, so the tail path is exercised too.
+    const int shapes[][2] = {{1, 1}, {1, 7}, {3, 5}, {4, 4}, {9, 9}, {13, 31}};
+    for (const auto& s : shapes) {
+        IntPlane plane = MakePlane(s[0], s[1]);
+        BenchRandom random(12345);
+        RefRandom ref{12345};
+        FillBackground(plane, s[0], s[1], random);
+        for (int x = 0; x < s[0]; ++x)
+            for (int y = 0; y < s[1]; ++y) {
+                const int r = ref.next();
+                ASSERT_EQ(plane[x][y], static_cast<int32_t>(std::trunc((r + 32768) * 0.001L + 1000)));
+            }
+        EXPECT_EQ(random.state(), ref.state);
+    }
+}
+
+TEST(BenchGenerator, ImagesMatchTheTranscriptionAndFollowEachOther) {
+    IntPlane fast = MakePlane(1000, 1000);
+    IntPlane ref = MakePlane(1000, 1000);
+    BenchRandom random(1);
+    RefRandom refRandom;
+    std::vector<int32_t> first;
+    for (int image = 0; image < 2; ++image) {
+        GenerateImage(fast, random);
+        RefGenerate(ref, refRandom);
+        ExpectSamePlane(fast, ref, 1000, 1000);
+        EXPECT_EQ(random.state(), refRandom.state);
+        if (image == 0) {
+            first.assign(fast.data(), fast.data() + 1000000);
+            BenchRandom consumed(1);
+            consumed.skip(kBenchRandomPerImage);
+            EXPECT_EQ(random.state(), consumed.state());
+        } else {
+            EXPECT_NE(0, std::memcmp(first.data(), fast.data(), first.size() * sizeof(int32_t)));
+        }
+    }
+}
+
+TEST(BenchGenerator, BackgroundRangeAndStarWindows) {
+    IntPlane plane = MakePlane(1000, 1000);
+    BenchRandom random(1);
+    GenerateImage(plane, random);
+    for (int x = 0; x < 1000; ++x)
+        for (int y = 0; y < 1000; ++y)
+            if (!InStarWindow(x, y)) {
+                ASSERT_GE(plane[x][y], 1032) << x << "," << y;
+                ASSERT_LE(plane[x][y], 1065) << x << "," << y;
+            }
+    for (int X = 100; X <= 900; X += 100)
+        for (int Y = 100; Y <= 900; Y += 100) {
+            // Centre raised by about 15000; the window's far corner (offset -10, -10) by almost
+            // nothing; one past the window on the positive side is background again.
+            EXPECT_GT(plane[X][Y], 1032 + 15000 - 45);
+            EXPECT_LT(plane[X][Y], 1065 + 15000 + 45);
+            EXPECT_GT(plane[X + 9][Y], plane[X + 10][Y] - 50);
+            EXPECT_LE(plane[X + 10][Y + 10], 1065);
+            EXPECT_GT(plane[X - 10][Y], 1032 - 45);
+        }
+}
+
+// ---- display stage ----
+
+IntPlane ToggledImage(uint32_t state) {
+    IntPlane plane = MakePlane(1000, 1000);
+    BenchRandom random(state);
+    GenerateImage(plane, random);
+    ToggleOffset(32768, 1000, 1000, plane);
+    return plane;
+}
+
+TEST(BenchDisplay, VarianceOverTheStatisticsGrid) {
+    IntPlane plane = ToggledImage(1);
+    const GridStatistics stats = StatisticsWithVariance(plane, 1000, 1000);
+    double sum = 0, count = 0, squares = 0;
+    int32_t minimum = 65536;
+    for (int x = 10; x < 990; x += 4)
+        for (int y = 10; y < 990; y += 4) {
+            sum += plane[x][y];
+            count += 1;
+            minimum = std::min(minimum, plane[x][y]);
+        }
+    const double mean = sum / count;
+    for (int x = 10; x < 990; x += 4)
+        for (int y = 10; y < 990; y += 4) squares += (plane[x][y] - mean) * (plane[x][y] - mean);
+    EXPECT_EQ(count, 60025);
+    EXPECT_EQ(stats.mean, mean);
+    EXPECT_EQ(stats.minimum, minimum);
+    EXPECT_EQ(stats.variance, squares / (count - 1));
+    EXPECT_GT(stats.mean, 33800);
+    EXPECT_LT(stats.mean, 34500);
+}
+
+TEST(BenchDisplay, VarianceOfASingleSampleGridIsAnInvalidOperation) {
+    IntPlane plane = MakePlane(21, 21);
+    plane[10][10] = 7;
+    try {
+        StatisticsWithVariance(plane, 21, 21);
+        ADD_FAILURE() << "no fault";
+    } catch (const FloatingPointError& e) {
+        EXPECT_EQ(e.fault(), FpFault::InvalidOperation);
+    }
+}
+
+TEST(BenchDisplay, LevelsInPlaceEqualDisplayLevelSampleForSample) {
+    struct Case {
+        const char* name;
+        int32_t minimum;
+        double mean;
+        int scale;
+    };
+    IntPlane source = ToggledImage(77);
+    const GridStatistics stats = StatisticsWithVariance(source, 1000, 1000);
+    const Case cases[] = {
+        {"benchmark statistics", stats.minimum, stats.mean, 50},
+        {"scale 100", stats.minimum, stats.mean, 100},
+        {"span of exactly one", 34000, 34001.0, 50},
+        {"span below one", 34000, 34000.25, 50},
+        {"minimum above most samples", 40000, 40010.5, 50},
+        {"large products wrap", -2000000000, 0.5, 50},
+    };
+    for (const Case& c : cases) {
+        IntPlane plane = MakePlane(1000, 1000);
+        std::memcpy(plane.data(), source.data(), 1000000 * sizeof(int32_t));
+        ScaleToLevels(plane, 1000, 1000, c.minimum, c.mean, c.scale);
+        int bad = 0;
+        for (int x = 0; x < 1000 && bad < 3; ++x)
+            for (int y = 0; y < 1000 && bad < 3; ++y) {
+                const int expected = DisplayLevel(source[x][y], c.minimum, c.mean, c.scale);
+                if (plane[x][y] != expected) {
+                    ADD_FAILURE() << c.name << " at " << x << "," << y << ": " << plane[x][y] << " vs "
+                                  << expected;
+                    ++bad;
+                }
+            }
+    }
+}
+
+TEST(BenchDisplay, LevelsOfAFlatPlaneFaultAsTheFirstSampleDoes) {
+    struct Case {
+        int32_t value;
+        FpFault fault;
+    };
+    for (const Case& c : {Case{500, FpFault::InvalidOperation}, Case{501, FpFault::DivideByZero}}) {
+        IntPlane plane = MakePlane(30, 30);
+        for (int x = 0; x < 30; ++x)
+            for (int y = 0; y < 30; ++y) plane[x][y] = c.value;
+        try {
+            ScaleToLevels(plane, 30, 30, 500, 500.0, 50);
+            ADD_FAILURE() << "no fault for " << c.value;
+        } catch (const FloatingPointError& e) {
+            EXPECT_EQ(e.fault(), c.fault) << c.value;
+        }
+    }
+}
+
+TEST(BenchDisplay, PicturesHoldTheLevelsAsGreyAndAsRawValues) {
+    for (const auto& size : {std::pair{1, 1}, std::pair{37, 23}, std::pair{16, 32}, std::pair{5, 17}}) {
+        const int w = size.first, h = size.second;
+        IntPlane levels = MakePlane(w, h);
+        for (int x = 0; x < w; ++x)
+            for (int y = 0; y < h; ++y) levels[x][y] = (x * 7 + y * 13) % 256;
+        Picture grey(w, h), raw(w, h);
+        FillLevelPictures(levels, w, h, grey, raw);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const uint8_t* g = grey.row(y) + 3 * x;
+                const uint8_t* r = raw.row(y) + 3 * x;
+                const int level = levels[x][y];
+                ASSERT_EQ(g[0], level);
+                ASSERT_EQ(g[1], level);
+                ASSERT_EQ(g[2], level);
+                ASSERT_EQ(raw.pixelValue(x, y), level);
+                ASSERT_EQ(DecodeRawValue(r[1], r[2]), level);
+            }
+    }
+}
+
+// ---- composite, convolution, checksum ----
+
+TEST(BenchComposite, AdditionWrapsLikeThirtyTwoBitIntegers) {
+    IntPlane acc = MakePlane(7, 9);
+    IntPlane add = MakePlane(7, 9);
+    std::vector<int64_t> expected(63);
+    for (int x = 0; x < 7; ++x)
+        for (int y = 0; y < 9; ++y) {
+            acc[x][y] = (x == 3 && y == 4) ? 2147483647 : x * 1000 - y;
+            add[x][y] = (x == 3 && y == 4) ? 1 : y * 77 + x;
+            expected[x * 9 + y] = static_cast<int64_t>(acc[x][y]) + add[x][y];
+        }
+    AddPlane(acc, add, 7, 9);
+    for (int x = 0; x < 7; ++x)
+        for (int y = 0; y < 9; ++y)
+            EXPECT_EQ(acc[x][y], static_cast<int32_t>(static_cast<uint32_t>(expected[x * 9 + y])));
+    EXPECT_EQ(acc[3][4], INT32_MIN);
+}
+
+TEST(BenchConvolution, AccumulatorKernelShiftsByOneSample) {
+    Kernel kernel = MakeAccumulatorKernel();
+    int negativeZeros = 0;
+    double sum = 0;
+    for (int i = 0; i < 7; ++i)
+        for (int j = 0; j < 7; ++j) {
+            sum += kernel[i][j];
+            if (kernel[i][j] == 0.0 && std::signbit(kernel[i][j])) ++negativeZeros;
+        }
+    EXPECT_EQ(negativeZeros, 4);
+    EXPECT_TRUE(std::signbit(kernel[2][1]) && std::signbit(kernel[2][3]) && std::signbit(kernel[1][2]) &&
+                std::signbit(kernel[3][2]));
+    EXPECT_EQ(kernel[2][2], 1.0);
+    EXPECT_EQ(sum, 1.0);
+
+    const int w = 40, h = 30;
+    IntPlane plane = MakePlane(w, h);
+    IntPlane original = MakePlane(w, h);
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y) original[x][y] = plane[x][y] = 16000 + x * 101 + y * 7;
+    ConvolvePlane(7, 7, kernel, w, h, plane);
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y) {
+            const int32_t expected = (x == 0 || y == 0) ? 0 : original[x - 1][y - 1];
+            ASSERT_EQ(plane[x][y], expected) << x << "," << y;
+        }
+}
+
+TEST(BenchChecksum, FnvOverLittleEndianSamplesColumnByColumn) {
+    // The byte-wise reference reproduces the published FNV-1a 64 value for "a".
+    ASSERT_EQ(RefFnv({'a'}), 0xaf63dc4c8601ec8cull);
+    const int shapes[][2] = {{1, 1}, {3, 2}, {2, 3}, {10, 10}};
+    for (const auto& s : shapes) {
+        IntPlane plane = MakePlane(s[0], s[1]);
+        for (int x = 0; x < s[0]; ++x)
+            for (int y = 0; y < s[1]; ++y) plane[x][y] = (x + 1) * 0x01020304 - y * 0x7F;
+        EXPECT_EQ(PlaneChecksum(plane, s[0], s[1]), RefFnv(LittleEndianBytes(plane, s[0], s[1])));
+    }
+    EXPECT_EQ(ChecksumText(0x0123456789abcdefull), "0123456789abcdef");
+    EXPECT_EQ(ChecksumText(0xaull), "000000000000000a");
+}
+
+// ---- result window figures ----
+
+TEST(BenchFigures, TimeTextsAndScores) {
+    struct Case {
+        int32_t ms;
+        const char* text;
+        int score;
+    };
+    const Case cases[] = {
+        {1234, "1.234", 4 * 810}, {500, "0.5", 8000},       {2000, "2", 2000},
+        {1500, "1.5", 4 * 666},   {10000, "10", 400},       {3000, "3", 1332},
+        {12500, "12.5", 320},     {333, "0.333", 4 * 3003}, {70000, "70", 4 * 14},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SecondsText(c.ms), c.text) << c.ms;
+        EXPECT_EQ(MillisecondsToSeconds(c.ms),
+                  static_cast<double>(static_cast<long double>(c.ms) * static_cast<long double>(0.001)));
+        const int score = ScoreFromSeconds(MillisecondsToSeconds(c.ms));
+        EXPECT_EQ(score, c.score) << c.ms;
+        EXPECT_EQ(score % 4, 0);
+    }
+    EXPECT_EQ(SecondsText(0), "0");
+    try {
+        ScoreFromSeconds(MillisecondsToSeconds(0));
+        ADD_FAILURE() << "no fault";
+    } catch (const FloatingPointError& e) {
+        EXPECT_EQ(e.fault(), FpFault::DivideByZero);
+    }
+}
+
+TEST(BenchFigures, OperatingSystemNames) {
+    struct Case {
+        int id;
+        unsigned major, minor;
+        const char* name;
+    };
+    const Case cases[] = {
+        {2, 3, 51, "Windows NT"},
+        {2, 4, 0, "Windows NT"},
+        {2, 5, 0, "Windows 2000"},
+        {2, 4, 1, "Windows 2000"},
+        {2, 5, 1, "Windows XP"},
+        {2, 5, 2, "Windows XP"},
+        {2, 6, 0, "Windows Vista"},
+        {2, 6, 1, "Windows Vista"},
+        {2, 10, 0, "Windows Vista"},
+        {2, 5, 99, "Windows XP"},
+        {1, 4, 0, "Windows 95"},
+        {1, 3, 95, "Windows 95"},
+        {1, 4, 10, "Windows 98"},
+        {1, 4, 89, "Windows 98"},
+        {1, 4, 90, "Windows Me"},
+        {1, 5, 0, "Windows Me"},
+        {0, 3, 10, "Windows3.1上のWin32s"},
+        {0, 0, 0, "Windows3.1上のWin32s"},
+        {3, 6, 1, "OS不明"},
+        {-1, 0, 0, "OS不明"},
+        {99, 5, 1, "OS不明"},
+    };
+    for (const Case& c : cases) {
+        OsVersionInfo info;
+        info.platformId = c.id;
+        info.major = c.major;
+        info.minor = c.minor;
+        EXPECT_EQ(OsName(info), c.name) << c.id << " " << c.major << "." << c.minor;
+    }
+}
+
+TEST(BenchFigures, MemoryFiguresAndDateText) {
+    struct Case {
+        uint64_t bytes;
+        long long mb;
+    };
+    const Case cases[] = {{0, 0},
+                          {999999, 0},
+                          {1000001, 1},
+                          {2147483648ull, 2147},
+                          {17179869184ull, 17179},
+                          {~0ull, 18446744073709ll}};
+    for (const Case& c : cases) EXPECT_EQ(MemoryMegabytes(c.bytes), c.mb) << c.bytes;
+
+    LocalDateTime now{"2026/12/08", "1:02:03", false};
+    EXPECT_EQ(DateTimeText(now), "2026/12/08 1:02:03");
+    now.midnight = true;
+    now.longTime = "0:00:00";
+    EXPECT_EQ(DateTimeText(now), "2026/12/08");
+}
+
+}  // namespace
