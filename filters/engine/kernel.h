@@ -8,7 +8,7 @@
 
 // a rows (along x) of b doubles each, all in one block behind the row table. Move-only.
 class Kernel {
-public:
+  public:
     Kernel() = default;
     Kernel(Kernel&&) noexcept = default;
     Kernel& operator=(Kernel&&) noexcept = default;
@@ -18,7 +18,7 @@ public:
     int a() const { return m_a; }
     int b() const { return m_b; }
 
-private:
+  private:
     friend int AllocKernel(int a, int b, Kernel& kernel);
     std::unique_ptr<double*[]> m_rows;
     std::unique_ptr<double[]> m_cells;

@@ -1,0 +1,52 @@
+// Internal interface of the convolution engine: the column job that the vector kernels run, the
+// instruction sets they are built for, and entry points that pin an instruction set (tests and
+// benchmarks compare every variant this processor can run).
+#pragma once
+
+#include <cstdint>
+
+class Kernel;
+class IntPlane;
+
+namespace hv::engine {
+
+enum class SimdLevel { Sse2, Avx2, Avx512 };
+
+// Rows of every ring column beyond the plane's height are padded up to this multiple (the widest
+// block any variant computes at once), so the kernels never need a tail loop over the inputs.
+inline constexpr int kRowBlock = 64;
+
+// One output column. Tap t reads src[t][y] for output row y (the pointer already carries the tap's
+// row offset into a zero-padded column of doubles) and weighs it with weights[t]; taps are in the
+// order of the four-deep loop (i outer, j inner), restricted to columns inside the plane.
+struct ColumnJob {
+    const double* const* src = nullptr;
+    const double* weights = nullptr;
+    int taps = 0;
+    int rows = 0;                    // output rows written to out
+    int32_t* out = nullptr;          // plane column
+    const double* centre = nullptr;  // below-threshold variant: the pixel's own column, else nullptr
+    double threshold = 0.0;
+};
+
+// Each computes job.rows outputs (truncated toward zero, negatives 0) and returns true when some
+// accumulation fell outside the 32-bit range, where the caller redoes the column exactly.
+bool ConvolveColumnSse2(const ColumnJob& job);
+bool ConvolveColumnAvx2(const ColumnJob& job);
+bool ConvolveColumnAvx512(const ColumnJob& job);
+
+// int32 samples to doubles, n values.
+void WidenColumnSse2(const int32_t* in, double* out, int n);
+void WidenColumnAvx2(const int32_t* in, double* out, int n);
+void WidenColumnAvx512(const int32_t* in, double* out, int n);
+
+bool SimdLevelSupported(SimdLevel level);
+// The widest supported level: what ConvolvePlane and ConvolvePlaneBelow use.
+SimdLevel BestSimdLevel();
+const char* SimdLevelName(SimdLevel level);
+
+int ConvolvePlaneOn(SimdLevel level, int a, int b, Kernel& kernel, int W, int H, IntPlane& plane);
+int ConvolvePlaneBelowOn(SimdLevel level, int threshold, int a, int b, Kernel& kernel, int W, int H,
+                         IntPlane& plane);
+
+}  // namespace hv::engine
