@@ -13,7 +13,7 @@ class QWidget;
 
 struct FileDialogRequest {
     QString title;
-    QString filter;  // "description|patterns|description|patterns...", patterns separated by ';'
+    QString filter;       // "description|patterns|description|patterns...", patterns separated by ';'
     int filterIndex = 1;  // 1-based
 };
 
@@ -23,7 +23,7 @@ struct FileDialogResult {
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // A message box with an OK button.
@@ -38,8 +38,10 @@ public:
     // Shows the window (or brings it to the front) and returns at once.
     virtual void showModeless(QWidget* window) = 0;
 
-    virtual std::optional<FileDialogResult> getOpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
-    virtual std::optional<FileDialogResult> getSaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual std::optional<FileDialogResult> getOpenFile(QWidget* parent,
+                                                        const FileDialogRequest& request) = 0;
+    virtual std::optional<FileDialogResult> getSaveFile(QWidget* parent,
+                                                        const FileDialogRequest& request) = 0;
 
     // Milliseconds since some fixed point, as an unsigned 32-bit count; take differences in 32 bits.
     virtual uint32_t tickCount() = 0;
@@ -53,12 +55,12 @@ public:
 
 // Busy cursor for the lifetime of the object, restored on every path.
 class BusyScope {
-public:
+  public:
     explicit BusyScope(Platform& platform) : m_platform(platform) { m_platform.setBusy(true); }
     ~BusyScope() { m_platform.setBusy(false); }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
-private:
+  private:
     Platform& m_platform;
 };

@@ -4,7 +4,7 @@
 #include "platform/platform.h"
 
 class QtPlatform : public Platform {
-public:
+  public:
     void showMessage(QWidget* parent, const QString& text, const QString& caption) override;
     void showError(QWidget* parent, const QString& text) override;
     bool askYesNo(QWidget* parent, const QString& text, const QString& caption) override;
@@ -18,7 +18,8 @@ public:
     MemoryStatus memoryStatus() override;
     void setBusy(bool busy) override;
 
-private:
+  private:
+    class CursorPause;
     int m_busyDepth = 0;
 };
 

@@ -11,7 +11,7 @@
 #include "platform/platform.h"
 
 class ScriptedPlatform : public Platform {
-public:
+  public:
     struct Message {
         QString text;
         QString caption;

@@ -1,1 +1,412 @@
-// placeholder: to be implemented
+#include "shell/mainform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBrush>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <exception>
+#include <new>
+#include <optional>
+
+#include "benchmark/ui/forms.h"
+#include "core/errors.h"
+#include "core/numtext.h"
+#include "edits/ui/edit_commands.h"
+#include "platform/app_icon.h"
+#include "platform/platform.h"
+#include "view/ui/child.h"
+#include "view/ui/updown.h"
+#include "view/ui/view_commands.h"
+
+const char* const TMainForm::kMakerNotice = "Copyright (C) HALVANE-2 開発チーム";
+
+namespace {
+// Child windows start at this outer size until their creator sets the client area.
+constexpr int kDefaultChildWidth = 320;
+constexpr int kDefaultChildHeight = 240;
+
+template <typename W>
+W* place(W* widget, const char* name, int left, int top, int width, int height) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(left, top, width, height);
+    widget->hide();
+    return widget;
+}
+
+QLabel* placeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(left, top);
+    label->adjustSize();
+    label->hide();
+    return label;
+}
+
+QAction* addItem(QMenu* menu, const char* name, const QString& caption, bool visible = true) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setVisible(visible);
+    return action;
+}
+}  // namespace
+
+TMainForm::TMainForm(Platform& platform, QWidget* parent) : QMainWindow(parent), m_platform(platform) {
+    setObjectName(QStringLiteral("TMainForm"));
+    setWindowTitle(QStringLiteral("HALVANE-2"));
+    setWindowIcon(ApplicationIcon());
+    setAttribute(Qt::WA_QuitOnClose, true);
+
+    buildMenus();
+    buildToolStrip();
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_mdiArea = new QMdiArea(central);
+    m_mdiArea->setObjectName(QStringLiteral("MdiArea"));
+    m_mdiArea->setBackground(QBrush(Qt::gray));
+    // Closing the active window activates the one active before it.
+    m_mdiArea->setActivationOrder(QMdiArea::ActivationHistoryOrder);
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    layout->addWidget(SpeedBar);
+    layout->addWidget(m_mdiArea, 1);
+    setCentralWidget(central);
+
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        if (!sub) return;
+        if (auto* child = qobject_cast<TChild*>(sub->widget()))
+            runHandler([child] { child->FormActivate(); }, false);
+    });
+
+    // The client area of a 900 x 700 window with its frame's nominal borders and caption.
+    resize(kOuterWidth - 2 * kFrameBorder, kOuterHeight - 2 * kFrameBorder - kCaptionHeight);
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    File1 = bar->addMenu(QStringLiteral("ファイル(&F)"));
+    File1->setObjectName(QStringLiteral("File1"));
+    Open1 = addItem(File1, "Open1", QStringLiteral("開く(&O)"), false);
+    Save1 = addItem(File1, "Save1", QStringLiteral("保存(&S)"), false);
+    Exit1 = addItem(File1, "Exit1", QStringLiteral("終了(&Q)"));
+
+    E1 = bar->addMenu(QStringLiteral("画像編集(&E)"));
+    E1->setObjectName(QStringLiteral("E1"));
+    N1 = addItem(E1, "N1", QStringLiteral("ネガ反転(&N)"));
+    M1 = addItem(E1, "M1", QStringLiteral("ミラー反転(&M)"));
+    R1 = addItem(E1, "R1", QStringLiteral("上下反転(&R)"));
+    N3 = addItem(E1, "N3", QStringLiteral("リサンプリング"));
+    RGB1 = addItem(E1, "RGB1", QStringLiteral("RGB合成"));
+    RGB2 = addItem(E1, "RGB2", QStringLiteral("RGB分解"));
+    E1->menuAction()->setVisible(false);
+    E1->menuAction()->setEnabled(false);
+
+    P2 = bar->addMenu(QStringLiteral("画像処理(&P)"));
+    P2->setObjectName(QStringLiteral("P2"));
+    N2 = addItem(P2, "N2", QStringLiteral("エッジ強調"));
+    P1 = addItem(P2, "P1", QStringLiteral("ガイドミスキャンセラ(&G)"));
+    N4 = addItem(P2, "N4", QStringLiteral("ぼかし"));
+    N5 = addItem(P2, "N5", QStringLiteral("ブルーミング除去"));
+    N6 = addItem(P2, "N6", QStringLiteral("ガンマ"));
+    N7 = addItem(P2, "N7", QStringLiteral("ソラリゼーション"));
+    N8 = addItem(P2, "N8", QStringLiteral("サバチエ効果"));
+    N9 = addItem(P2, "N9", QStringLiteral("コマコレクト処理"));
+    P2->menuAction()->setVisible(false);
+    P2->menuAction()->setEnabled(false);
+
+    V1 = bar->addAction(QStringLiteral("バージョン(&V)"));
+    V1->setObjectName(QStringLiteral("V1"));
+    V1->setVisible(false);
+    V1->setEnabled(false);
+    N10 = bar->addAction(QStringLiteral("計測開始"));
+    N10->setObjectName(QStringLiteral("N10"));
+    V2 = bar->addAction(QStringLiteral("バージョン(&V)"));
+    V2->setObjectName(QStringLiteral("V2"));
+
+    // Items without a command (N3, RGB1, N5) do nothing when chosen.
+    const auto wire = [this](QAction* action, void (TMainForm::*handler)()) {
+        connect(action, &QAction::triggered, this,
+                [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
+    };
+    wire(Open1, &TMainForm::Open1Click);
+    wire(Save1, &TMainForm::Save1Click);
+    wire(Exit1, &TMainForm::Exit1Click);
+    wire(N1, &TMainForm::N1Click);
+    wire(M1, &TMainForm::M1Click);
+    wire(R1, &TMainForm::R1Click);
+    wire(RGB2, &TMainForm::RGB2Click);
+    wire(N2, &TMainForm::N2Click);
+    wire(P1, &TMainForm::P1Click);
+    wire(N4, &TMainForm::N4Click);
+    wire(N6, &TMainForm::N6Click);
+    wire(N7, &TMainForm::N7Click);
+    wire(N8, &TMainForm::N8Click);
+    wire(N9, &TMainForm::N9Click);
+    wire(V1, &TMainForm::V1Click);
+    wire(N10, &TMainForm::N10Click);
+    wire(V2, &TMainForm::V2Click);
+}
+
+void TMainForm::buildToolStrip() {
+    SpeedBar = new QWidget(this);
+    SpeedBar->setObjectName(QStringLiteral("SpeedBar"));
+    SpeedBar->setFixedHeight(33);
+    auto* stripLayout = new QVBoxLayout(SpeedBar);
+    stripLayout->setContentsMargins(0, 0, 0, 0);
+    stripLayout->setSpacing(0);
+    Bevel1 = new QFrame(SpeedBar);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setFrameShape(QFrame::HLine);
+    Bevel1->setFrameShadow(QFrame::Sunken);
+    Bevel1->setFixedHeight(2);
+    stripLayout->addWidget(Bevel1);
+    stripLayout->addStretch(1);
+
+    // Every control below starts hidden; the fixed layout gives their places.
+    OpenButton = place(new QToolButton(SpeedBar), "OpenButton", 7, 5, 23, 23);
+    OpenButton->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    OpenButton->setToolTip(QStringLiteral("Open"));  // hint "Open|": tip before the bar, empty long hint
+    OpenButton->setStatusTip(QString());
+    OpenButton->setEnabled(false);
+    SaveButton = place(new QToolButton(SpeedBar), "SaveButton", 30, 5, 24, 23);
+    SaveButton->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    SaveButton->setToolTip(QStringLiteral("Save"));
+    SaveButton->setStatusTip(QString());
+    SaveButton->setEnabled(false);
+
+    QFont bold = font();
+    bold.setBold(true);
+    bold.setPixelSize(16);
+    Button1 = place(new QPushButton(QStringLiteral("+"), SpeedBar), "Button1", 72, 5, 24, 23);
+    Button1->setFont(bold);
+    Button1->setEnabled(false);
+    Button2 = place(new QPushButton(QStringLiteral("-"), SpeedBar), "Button2", 96, 5, 24, 23);
+    Button2->setFont(bold);
+    Button2->setEnabled(false);
+    Edit1 = place(new QLineEdit(SpeedBar), "Edit1", 120, 5, 57, 21);
+    Button3 = place(new QPushButton(QStringLiteral("H"), SpeedBar), "Button3", 192, 0, 25, 17);
+    Button3->setEnabled(false);
+    Button4 = place(new QPushButton(QStringLiteral("L"), SpeedBar), "Button4", 192, 16, 25, 17);
+    Button4->setEnabled(false);
+    Label5 = placeLabel(SpeedBar, "Label5", QStringLiteral("Max.="), 224, 8);
+    Edit2 = place(new QLineEdit(QStringLiteral("0"), SpeedBar), "Edit2", 256, 8, 57, 21);
+    Edit2->setEnabled(false);
+    UpDown1 = place(new UpDown(SpeedBar), "UpDown1", 312, 0, 17, 33);
+    UpDown1->setRange(0, 32767);
+    UpDown1->setIncrement(10);
+    UpDown1->setPosition(0);
+    UpDown1->setEnabled(false);
+    Label6 = placeLabel(SpeedBar, "Label6", QStringLiteral("Min.="), 336, 8);
+    Edit3 = place(new QLineEdit(QStringLiteral("0"), SpeedBar), "Edit3", 368, 8, 57, 21);
+    Edit3->setEnabled(false);
+    UpDown2 = place(new UpDown(SpeedBar), "UpDown2", 424, 0, 17, 33);
+    UpDown2->setRange(-32767, 32767);
+    UpDown2->setIncrement(10);
+    UpDown2->setPosition(0);
+    UpDown2->setEnabled(false);
+    Label4 = placeLabel(SpeedBar, "Label4", QStringLiteral("FWHM = "), 456, 8);
+    Label1 = placeLabel(SpeedBar, "Label1", QStringLiteral("ピクセル情報"), 512, 8);
+    QFont gothic(QStringLiteral("ＭＳ ゴシック"));
+    gothic.setPixelSize(13);
+    Label1->setFont(gothic);
+    Label1->adjustSize();
+    Label2 = placeLabel(SpeedBar, "Label2", QStringLiteral("R = , G = , B = "), 608, 8);
+    Label3 = placeLabel(SpeedBar, "Label3", QStringLiteral("Max. =      ,  Min. = "), 760, 16);
+
+    m_toolStrip.Edit1 = Edit1;
+    m_toolStrip.Edit2 = Edit2;
+    m_toolStrip.Edit3 = Edit3;
+    m_toolStrip.UpDown1 = UpDown1;
+    m_toolStrip.UpDown2 = UpDown2;
+    m_toolStrip.Label2 = Label2;
+    m_toolStrip.Label3 = Label3;
+    m_toolStrip.Label4 = Label4;
+
+    const auto wire = [this](auto* control, auto signal, void (TMainForm::*handler)()) {
+        connect(control, signal, this,
+                [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
+    };
+    wire(OpenButton, &QToolButton::clicked, &TMainForm::OpenButtonClick);
+    wire(SaveButton, &QToolButton::clicked, &TMainForm::SaveButtonClick);
+    wire(Button1, &QPushButton::clicked, &TMainForm::Button1Click);
+    wire(Button2, &QPushButton::clicked, &TMainForm::Button2Click);
+    wire(Button3, &QPushButton::clicked, &TMainForm::Button3Click);
+    wire(Button4, &QPushButton::clicked, &TMainForm::Button4Click);
+    wire(UpDown1, &UpDown::clicked, &TMainForm::UpDown1Click);
+    wire(UpDown2, &UpDown::clicked, &TMainForm::UpDown2Click);
+}
+
+void TMainForm::attachForms(const FixedForms& forms) {
+    m_forms = forms;
+}
+
+// ---------------------------------------------------------------- image windows
+
+TChild* TMainForm::ActiveImageWindow() {
+    // The current subwindow stays current while another application or a box has the focus.
+    QMdiSubWindow* sub = m_mdiArea->currentSubWindow();
+    return sub ? qobject_cast<TChild*>(sub->widget()) : nullptr;
+}
+
+TChild* TMainForm::CreateImageWindow(int kind) {
+    auto* child = new TChild(*this);
+    if (kind != 0) child->state.FilterI = FormatInt(kind);
+    QMdiSubWindow* sub = m_mdiArea->addSubWindow(child);
+    sub->setAttribute(Qt::WA_DeleteOnClose);  // FormClose: destroyed and freed, nothing asked
+    sub->resize(kDefaultChildWidth, kDefaultChildHeight);
+    sub->show();
+    m_mdiArea->setActiveSubWindow(sub);  // also while the frame itself is hidden (headless use)
+    return child;
+}
+
+QList<TChild*> TMainForm::imageWindowsMostRecentFirst() {
+    const QList<QMdiSubWindow*> subs = m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+    QList<TChild*> out;
+    for (auto it = subs.crbegin(); it != subs.crend(); ++it)
+        if (auto* child = qobject_cast<TChild*>((*it)->widget())) out.append(child);
+    return out;
+}
+
+void TMainForm::closeImageWindow(TChild* window) {
+    if (!window) return;
+    if (QMdiSubWindow* sub = window->subWindow()) {
+        sub->close();  // leaves the area's lists at once; deleted by delete-on-close
+        if (m_mdiArea->subWindowList().contains(sub)) m_mdiArea->removeSubWindow(sub);
+    }
+}
+
+QSize TMainForm::frameClientSize() const {
+    return QSize(width(), height() - menuBar()->sizeHint().height());
+}
+
+// ---------------------------------------------------------------- dispatcher
+
+void TMainForm::runHandler(const std::function<void()>& handler, bool busyCursor) {
+    QString error;
+    bool failed = false;
+    try {
+        std::optional<BusyScope> busy;
+        if (busyCursor) busy.emplace(m_platform);
+        handler();
+    } catch (const HvError& e) {
+        failed = true;
+        error = QString::fromUtf8(e.what());
+    } catch (const std::bad_alloc&) {
+        failed = true;
+        error = QString::fromUtf8(msg::kOutOfMemory);
+    } catch (const std::exception& e) {
+        failed = true;
+        error = QString::fromUtf8(e.what());
+    } catch (...) {
+        failed = true;
+        error = QStringLiteral("不明なエラーが発生しました");
+    }
+    if (!failed) return;
+    try {
+        m_platform.showError(this, error);
+    } catch (...) {
+        // Nothing may leave a Qt slot; a box that cannot be shown is dropped.
+    }
+}
+
+// ---------------------------------------------------------------- window-level commands
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // Closing the frame closes every child window with it, and the title window if it is shown.
+    m_mdiArea->closeAllSubWindows();
+    if (m_forms.title) m_forms.title->hide();
+    event->accept();
+}
+
+void TMainForm::Exit1Click() {
+    close();
+}
+
+void TMainForm::V1Click() {
+    if (m_forms.title) m_platform.showModeless(m_forms.title);
+}
+
+void TMainForm::V2Click() {
+    m_platform.showMessage(
+        this,
+        QStringLiteral("HALVANE-2   Verion 1.02 ") + QLatin1Char('\n') + QString::fromUtf8(kMakerNotice),
+        QStringLiteral("HALVANE-2"));
+}
+
+void TMainForm::N10Click() {
+    if (m_forms.panel) m_lastBenchmark = BenchmarkCommand(*this, *m_forms.panel, m_benchmarkOptions);
+}
+
+// ---------------------------------------------------------------- view commands
+
+void TMainForm::Button1Click() {
+    ZoomCommand(*this, true);
+}
+void TMainForm::Button2Click() {
+    ZoomCommand(*this, false);
+}
+void TMainForm::Button3Click() {
+    DisplayRangeCommand(*this, true);
+}
+void TMainForm::Button4Click() {
+    DisplayRangeCommand(*this, false);
+}
+void TMainForm::UpDown1Click() {
+    MaxUpDownCommand(*this);
+}
+void TMainForm::UpDown2Click() {
+    MinUpDownCommand(*this);
+}
+
+// ---------------------------------------------------------------- edits and filters
+
+void TMainForm::N1Click() {
+    NegativeCommand(*this);
+}
+void TMainForm::M1Click() {
+    MirrorCommand(*this);
+}
+void TMainForm::R1Click() {
+    FlipCommand(*this);
+}
+void TMainForm::RGB2Click() {
+    RgbSplitCommand(*this);
+}
+void TMainForm::N2Click() {
+    EdgeCommand(*this, m_forms.filters);
+}
+void TMainForm::P1Click() {
+    GuideMissCommand(*this, m_forms.filters);
+}
+void TMainForm::N4Click() {
+    BlurCommand(*this, m_forms.filters);
+}
+void TMainForm::N6Click() {
+    GammaCommand(*this, m_forms.filters);
+}
+void TMainForm::N7Click() {
+    SolarizeCommand(*this, m_forms.filters);
+}
+void TMainForm::N8Click() {
+    SabattierCommand(*this, m_forms.filters);
+}
+void TMainForm::N9Click() {
+    ComaCorrectCommand(*this, m_forms.filters);
+}

@@ -16,6 +16,9 @@ class QMenu;
 class QPushButton;
 class QToolButton;
 class QFrame;
+class QLabel;
+class QLineEdit;
+class UpDown;
 class TAboutBox;
 class TTitle;
 class Tpanel;
@@ -30,7 +33,7 @@ struct FixedForms {
 
 class TMainForm : public QMainWindow, public ImageFrame {
     Q_OBJECT
-public:
+  public:
     explicit TMainForm(Platform& platform, QWidget* parent = nullptr);
     ~TMainForm() override;
 
@@ -46,13 +49,25 @@ public:
     TChild* CreateImageWindow(int kind) override;
     QList<TChild*> imageWindowsMostRecentFirst() override;
     void closeImageWindow(TChild* window) override;
+    // The area below the menu bar: the tool strip and the multiple-document area. With the frame's
+    // nominal borders (4 px each side, a 26 px caption) the 900 x 700 outer window has a client
+    // area 892 wide.
     QSize frameClientSize() const override;
+    void runHandler(const std::function<void()>& handler, bool busyCursor) override;
 
     QMdiArea* mdiArea() const { return m_mdiArea; }
 
     // The one dispatcher: runs a handler, shows any failure in the standard error box, restores the
     // cursor. Never lets an exception out.
-    void runCommand(const std::function<void()>& handler);
+    void runCommand(const std::function<void()>& handler) { runHandler(handler, true); }
+
+    // The window's outer size and the nominal frame around the client area.
+    static constexpr int kOuterWidth = 900;
+    static constexpr int kOuterHeight = 700;
+    static constexpr int kFrameBorder = 4;
+    static constexpr int kCaptionHeight = 26;
+    // The maker's notice on the version box's second line.
+    static const char* const kMakerNotice;
 
     // Benchmark options (the command line sets them) and the last run's figures.
     void setBenchmarkOptions(const BenchmarkOptions& options) { m_benchmarkOptions = options; }
@@ -106,12 +121,21 @@ public:
     QToolButton* SaveButton = nullptr;
     QPushButton *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr, *Button4 = nullptr;
     QLabel *Label1 = nullptr, *Label5 = nullptr, *Label6 = nullptr;
+    // The rest of the strip (also reachable through toolStrip()).
+    QLineEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr;
+    UpDown *UpDown1 = nullptr, *UpDown2 = nullptr;
+    QLabel *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr;
 
     // Open/save dialog settings (filter index remembered between uses).
     int openFilterIndex = 1;
     int saveFilterIndex = 1;
 
-private:
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildMenus();
+    void buildToolStrip();
     Platform& m_platform;
     QMdiArea* m_mdiArea = nullptr;
     ToolStrip m_toolStrip;

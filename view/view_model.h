@@ -28,7 +28,9 @@ inline void EncodeRawValue(int32_t v, uint8_t* pixel) {
     pixel[1] = static_cast<uint8_t>(v / 256);
     pixel[2] = static_cast<uint8_t>(v - 256 * (v / 256));
 }
-inline int32_t DecodeRawValue(uint8_t byte1, uint8_t byte2) { return 256 * byte1 + byte2; }
+inline int32_t DecodeRawValue(uint8_t byte1, uint8_t byte2) {
+    return 256 * byte1 + byte2;
+}
 
 // DemX, DemY, ColN, ZomN "1.00", UndoFlg "0".
 void ResetViewState(ChildState& state, int width, int height, int colN);

@@ -1,7 +1,90 @@
-// placeholder: to be implemented
-#include "benchmark/ui/forms.h"
+#include <QEvent>
+#include <QFont>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
 
-TTitle::TTitle(QWidget* parent) : QWidget(parent) { setObjectName("TTitle"); }
-void TTitle::Image1Click() { hide(); }
-bool TTitle::eventFilter(QObject* watched, QEvent* event) { return QWidget::eventFilter(watched, event); }
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) { setObjectName("TAboutBox"); }
+#include "benchmark/ui/forms.h"
+#include "platform/app_icon.h"
+
+// ---------------------------------------------------------------- title window
+
+TTitle::TTitle(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("TTitle"));
+    setWindowTitle(QStringLiteral("Title"));
+    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
+    f.setPixelSize(12);
+    setFont(f);
+    // The picture area holds no picture: an empty area of its designed size.
+    Image1 = new QWidget(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(0, 0, 750, 498);
+    Image1->installEventFilter(this);
+    setFixedSize(750, 498);  // sized to its only control
+}
+
+void TTitle::Image1Click() {
+    hide();
+}
+
+bool TTitle::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && Image1->rect().contains(mouse->position().toPoint())) {
+            Image1Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- About window
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TAboutBox"));
+    setWindowTitle(QStringLiteral("About Ostrel"));
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPixelSize(11);
+    setFont(f);
+    setFixedSize(340, 238);
+
+    auto* bevel = new QFrame(this);
+    bevel->setObjectName(QStringLiteral("Bevel1"));
+    bevel->setFrameShape(QFrame::Panel);
+    bevel->setFrameShadow(QFrame::Sunken);
+    bevel->setGeometry(80, 24, 233, 129);
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("Image1"));
+    icon->setGeometry(16, 24, 32, 32);
+    icon->setScaledContents(true);
+    icon->setPixmap(ApplicationIconPixmap());
+
+    auto* name = new QLabel(QStringLiteral("Ostrel"), this);
+    name->setObjectName(QStringLiteral("Label1"));
+    QFont bold(QStringLiteral("MS Sans Serif"));
+    bold.setPixelSize(24);
+    bold.setBold(true);
+    name->setFont(bold);
+    name->move(97, 40);
+    name->adjustSize();
+
+    auto* version = new QLabel(QStringLiteral("Version 1.0"), this);
+    version->setObjectName(QStringLiteral("Label2"));
+    version->move(97, 82);
+    version->adjustSize();
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("BitBtn1"));
+    ok->setGeometry(124, 176, 75, 25);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+}

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QSize>
+#include <functional>
 
 class Platform;
 class TChild;
@@ -25,7 +26,7 @@ struct ToolStrip {
 };
 
 class ImageFrame {
-public:
+  public:
     virtual ~ImageFrame() = default;
 
     virtual Platform& platform() = 0;
@@ -42,6 +43,11 @@ public:
     virtual QList<TChild*> imageWindowsMostRecentFirst() = 0;
     // Closes and destroys the window.
     virtual void closeImageWindow(TChild* window) = 0;
-    // The main window's client width and height.
+    // The main window's client width and height: the area below the menu bar (tool strip and
+    // multiple-document area together), the width and height of Delphi's ClientWidth/ClientHeight.
     virtual QSize frameClientSize() const = 0;
+
+    // Runs a handler through the application's dispatcher: a failure becomes the standard error
+    // box, nothing escapes. busyCursor shows the busy cursor while it runs (not for mouse moves).
+    virtual void runHandler(const std::function<void()>& handler, bool busyCursor) = 0;
 };

@@ -1,0 +1,97 @@
+// GUI test support: one offscreen QApplication for the whole test program, and a fixture that
+// builds the program's windows over a ScriptedPlatform exactly as start-up does.
+//
+//   class MyTest : public GuiFixture {};
+//   TEST_F(MyTest, Something) {
+//       platform().yesNoAnswers.push_back(true);
+//       mainForm().runCommand([&] { mainForm().N10Click(); });
+//       EXPECT_TRUE(platform().errors().empty());
+//   }
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QEvent>
+#include <memory>
+
+#include <clocale>
+#include "platform/scripted_platform.h"
+#include "shell/mainform.h"
+#include "shell/startup.h"
+#include "view/ui/child.h"
+#include "view/view_model.h"
+
+namespace hvtest {
+
+// The application object, created once (offscreen unless the environment names a platform) and
+// kept until the process ends.
+inline QApplication& EnsureApplication() {
+    static QApplication* app = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING"))
+            qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+        static int argc = 1;
+        static char arg0[] = "hv-gui-test";
+        static char* argv[] = {arg0, nullptr};
+        auto* created = qobject_cast<QApplication*>(QCoreApplication::instance());
+        if (!created) created = new QApplication(argc, argv);
+        std::setlocale(LC_NUMERIC, "C");
+        return created;
+    }();
+    return *app;
+}
+
+// Runs pending events, including deferred deletes of closed windows.
+inline void ProcessEvents() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace hvtest
+
+class GuiFixture : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { hvtest::EnsureApplication(); }
+
+    void SetUp() override {
+        hvtest::EnsureApplication();
+        m_windows = CreateWindows(m_platform);
+        // Shown offscreen, so that child windows activate as in the program.
+        m_windows->mainForm->show();
+        hvtest::ProcessEvents();
+    }
+
+    void TearDown() override {
+        m_windows.reset();
+        hvtest::ProcessEvents();
+    }
+
+    TMainForm& mainForm() { return *m_windows->mainForm; }
+    ScriptedPlatform& platform() { return m_platform; }
+    HalvaneWindows& windows() { return *m_windows; }
+
+    // Runs a handler through the dispatcher, as a menu item or control does.
+    void run(void (TMainForm::*handler)()) {
+        TMainForm& form = mainForm();
+        form.runCommand([&form, handler] { (form.*handler)(); });
+    }
+
+    // A new window of the kind holding the picture as display and stored image, sized and filled
+    // as a creator does (client area = picture size), with its state reset.
+    TChild* makeWindow(int kind, const Picture& picture) {
+        TChild* window = mainForm().CreateImageWindow(kind);
+        window->setImage(picture);
+        window->setImageZm(picture);
+        window->fitToContents();
+        ResetViewState(window->state, picture.width(), picture.height(), 1);
+        hvtest::ProcessEvents();
+        return window;
+    }
+
+  private:
+    ScriptedPlatform m_platform;
+    std::unique_ptr<HalvaneWindows> m_windows;
+};

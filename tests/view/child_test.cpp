@@ -1,0 +1,31 @@
+// Child windows: creation, activation, geometry, closing.
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "tests/support/gui_fixture.h"
+
+namespace {
+class ChildTest : public GuiFixture {};
+
+TEST_F(ChildTest, NewWindowIsActiveAndClosingActivatesThePreviousOne) {
+    TChild* first = makeWindow(kColourWindow, Picture(40, 30));
+    TChild* second = makeWindow(kSampleWindow, Picture(40, 30));
+    EXPECT_EQ(mainForm().ActiveImageWindow(), second);
+    EXPECT_EQ(second->state.FilterI, "2");
+    EXPECT_EQ(mainForm().imageWindowsMostRecentFirst(), (QList<TChild*>{second, first}));
+    mainForm().closeImageWindow(second);
+    hvtest::ProcessEvents();
+    EXPECT_EQ(mainForm().ActiveImageWindow(), first);
+    EXPECT_EQ(mainForm().mdiArea()->subWindowList().size(), 1);
+}
+
+TEST_F(ChildTest, ClientSizeIsTheWindowsInnerArea) {
+    TChild* w = makeWindow(kColourWindow, Picture(400, 300));
+    EXPECT_EQ(w->clientSize(), QSize(400, 300));
+    EXPECT_EQ(w->imageControlSize(), QSize(400, 300));
+    w->setClientSize(250, 180);
+    EXPECT_EQ(w->clientSize(), QSize(250, 180));
+    EXPECT_EQ(mainForm().frameClientSize().width(), 892);
+}
+}  // namespace
