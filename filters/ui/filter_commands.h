@@ -22,10 +22,10 @@ struct FilterForms {
     TSabachie* sabachie = nullptr;
 };
 
-void EdgeCommand(ImageFrame& frame, FilterForms& forms);          // エッジ強調
-void GuideMissCommand(ImageFrame& frame, FilterForms& forms);     // ガイドミスキャンセラ
-void BlurCommand(ImageFrame& frame, FilterForms& forms);          // ぼかし
-void GammaCommand(ImageFrame& frame, FilterForms& forms);         // ガンマ
-void SolarizeCommand(ImageFrame& frame, FilterForms& forms);      // ソラリゼーション
-void SabattierCommand(ImageFrame& frame, FilterForms& forms);     // サバチエ効果
-void ComaCorrectCommand(ImageFrame& frame, FilterForms& forms);   // コマコレクト処理
+void EdgeCommand(ImageFrame& frame, FilterForms& forms);         // エッジ強調
+void GuideMissCommand(ImageFrame& frame, FilterForms& forms);    // ガイドミスキャンセラ
+void BlurCommand(ImageFrame& frame, FilterForms& forms);         // ぼかし
+void GammaCommand(ImageFrame& frame, FilterForms& forms);        // ガンマ
+void SolarizeCommand(ImageFrame& frame, FilterForms& forms);     // ソラリゼーション
+void SabattierCommand(ImageFrame& frame, FilterForms& forms);    // サバチエ効果
+void ComaCorrectCommand(ImageFrame& frame, FilterForms& forms);  // コマコレクト処理
