@@ -12,16 +12,13 @@
 #include <string>
 
 #include "core/errors.h"
+#include "core/transpose_internal.h"
 
 namespace {
 
 constexpr int kBlockCards = 36;
 constexpr int kMaxHeaderCards = 2 * kBlockCards;  // headers of one or two blocks only
 constexpr int kBlockBytes = kBlockCards * kFitsCardBytes;
-// Square tiles for the transposition between row-major file data and column-major planes: a tile's
-// rows and columns both stay in L1 while it is converted.
-constexpr int kTile = 64;
-
 int digitAt(const uint8_t* card, int i) {
     const uint8_t c = card[i];
     return (c >= '0' && c <= '9') ? c - '0' : 0;
@@ -36,42 +33,6 @@ int sizeValue(const uint8_t* card) {
 int bzeroValue(const uint8_t* card) {
     return digitAt(card, 20) + 10 * digitAt(card, 19) + 100 * digitAt(card, 18) + 1000 * digitAt(card, 17) +
            10000 * digitAt(card, 16) + 100000 * digitAt(card, 15);
-}
-
-// Samples of the rows [y0, y1), all of whose bytes are present, from row-major big-endian bytes.
-void decodeRows(const uint8_t* data, int width, int y0, int y1, IntPlane& plane) {
-    const size_t stride = static_cast<size_t>(width) * 2;
-    for (int yb = y0; yb < y1; yb += kTile) {
-        const int ye = std::min(y1, yb + kTile);
-        for (int xb = 0; xb < width; xb += kTile) {
-            const int xe = std::min(width, xb + kTile);
-            for (int x = xb; x < xe; ++x) {
-                int32_t* column = plane[x];
-                const uint8_t* p = data + static_cast<size_t>(yb) * stride + static_cast<size_t>(x) * 2;
-                for (int y = yb; y < ye; ++y, p += stride) column[y] = p[0] * 256 + p[1];
-            }
-        }
-    }
-}
-
-// Rows [y0, y1) of plane as big-endian 16-bit samples into out (2 * width bytes per row).
-void encodeRows(const IntPlane& plane, int width, int y0, int y1, uint8_t* out) {
-    const size_t stride = static_cast<size_t>(width) * 2;
-    for (int yb = y0; yb < y1; yb += kTile) {
-        const int ye = std::min(y1, yb + kTile);
-        for (int xb = 0; xb < width; xb += kTile) {
-            const int xe = std::min(width, xb + kTile);
-            for (int x = xb; x < xe; ++x) {
-                const int32_t* column = plane[x];
-                uint8_t* p = out + static_cast<size_t>(yb - y0) * stride + static_cast<size_t>(x) * 2;
-                for (int y = yb; y < ye; ++y, p += stride) {
-                    const int32_t v = column[y];
-                    p[0] = static_cast<uint8_t>(v / 256);  // truncated toward zero, low 8 bits kept
-                    p[1] = static_cast<uint8_t>(v);
-                }
-            }
-        }
-    }
 }
 
 void putText(uint8_t* card, int column, const char* text) {
@@ -225,13 +186,15 @@ int DecodeFits(const uint8_t* bytes, size_t size, char* headerBuffer, int& width
         std::snprintf(text, sizeof text, "FITS 画像が大きすぎます (%d x %d)", w, h);
         throw FileError(text);
     }
-    if (AllocPlane(w, h, plane) != 0) throw OutOfMemoryError();
+    // Every sample is stored below, so the zeroing pass would only be overwritten.
+    if (hv_detail::AllocPlaneForOverwrite(w, h, plane) != 0) throw OutOfMemoryError();
 
     const size_t start = static_cast<size_t>(count) * kFitsCardBytes;
     const size_t available = size > start ? size - start : 0;
     const size_t rowBytes = static_cast<size_t>(w) * 2;
     const int fullRows = rowBytes == 0 ? h : static_cast<int>(std::min<size_t>(h, available / rowBytes));
-    decodeRows(bytes + std::min(start, size), w, 0, fullRows, plane);
+    hv_detail::BigEndianRowsToColumns(bytes + std::min(start, size), rowBytes, w, 0, fullRows, plane.data(),
+                                      static_cast<size_t>(h));
     // Rows reaching past the end: every missing byte reads 255.
     for (int y = fullRows; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
@@ -271,7 +234,9 @@ std::vector<uint8_t> EncodeFits(int width, int height, const IntPlane& plane) {
     const size_t dataBytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 2;
     std::vector<uint8_t> out(kBlockBytes + dataBytes + kFitsTrailerBytes);
     buildHeader(width, height, out.data());
-    if (width > 0) encodeRows(plane, width, 0, height, out.data() + kBlockBytes);
+    if (width > 0)
+        hv_detail::ColumnsToBigEndianRows(plane.data(), static_cast<size_t>(plane.height()), width, 0, height,
+                                          out.data() + kBlockBytes, static_cast<size_t>(width) * 2);
     return out;  // the trailer is the vector's zero fill
 }
 
@@ -304,7 +269,9 @@ int WriteFits(const char* path, int width, int height, const IntPlane& plane) {
         const size_t tail = y1 == height ? kFitsTrailerBytes : 0;
         if (buffer.size() < head + body + tail) buffer.resize(head + body + tail);
         if (first) buildHeader(width, height, buffer.data());
-        if (body != 0) encodeRows(plane, width, y, y1, buffer.data() + head);
+        if (body != 0)
+            hv_detail::ColumnsToBigEndianRows(plane.data(), static_cast<size_t>(plane.height()), width, y, y1,
+                                              buffer.data() + head, rowBytes);
         if (tail != 0) std::memset(buffer.data() + head + body, 0, tail);
         ok = writeAll(fd, buffer.data(), head + body + tail);
         first = false;

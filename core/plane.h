@@ -5,6 +5,12 @@
 #include <cstdint>
 #include <memory>
 
+class IntPlane;
+namespace hv_detail {
+// AllocPlane without the zeroing pass, for readers that store every sample themselves.
+int AllocPlaneForOverwrite(int width, int height, IntPlane& plane);
+}  // namespace hv_detail
+
 // A width x height array of 32-bit samples. plane[x] is column x, contiguous in y; all columns live
 // in one block behind the column table. Move-only; the memory goes with the object (FreePlane
 // releases it early).
@@ -28,6 +34,7 @@ class IntPlane {
   private:
     friend int AllocPlane(int width, int height, IntPlane& plane);
     friend int FreePlane(int width, int height, IntPlane& plane);
+    friend int hv_detail::AllocPlaneForOverwrite(int width, int height, IntPlane& plane);
     void release();
 
     int32_t** m_columns = nullptr;
