@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 class ImageFrame;
 class Tpanel;
@@ -20,7 +22,13 @@ struct BenchmarkReport {
 
 struct BenchmarkOptions {
     std::string keepImagesDir;  // move the scratch files here instead of deleting them (empty: delete)
+    // Where the private scratch directory may be made, in order (empty: the working directory,
+    // then the system's temporary directory).
+    std::vector<std::string> scratchParents;
+    // Test hook: another path for scratch file i (a location that cannot be written, say).
+    std::function<std::string(int)> scratchPathOverride;
 };
 
-// N10Click. Returns what the run measured (completed false when the user answered No).
+// N10Click. Returns what the run measured (completed false when the user answered No). A failed
+// run throws after its scratch files are gone and shows no result.
 BenchmarkReport BenchmarkCommand(ImageFrame& frame, Tpanel& panel, const BenchmarkOptions& options = {});

@@ -2,12 +2,14 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
+#include <QString>
 #include <QWidget>
 
 class QLabel;
 class QPushButton;
 
-// Result window "Result".
+// Result window "Result": one panel of labels (caption, value, unit per row) and "閉じる".
 class Tpanel : public QDialog {
     Q_OBJECT
 public:
@@ -26,6 +28,20 @@ public:
     QLabel* Label11 = nullptr;  // score
     QPushButton* Button1 = nullptr;
     void Button1Click();
+
+    // Caption and unit labels, row by row.
+    QLabel *Label1 = nullptr, *Label21 = nullptr, *Label22 = nullptr, *Label24 = nullptr, *Label28 = nullptr,
+           *Label26 = nullptr, *Label6 = nullptr, *Label12 = nullptr, *Label29 = nullptr, *Label31 = nullptr,
+           *Label3 = nullptr, *Label13 = nullptr, *Label4 = nullptr, *Label14 = nullptr, *Label5 = nullptr,
+           *Label15 = nullptr, *Label18 = nullptr, *Label20 = nullptr, *Label2 = nullptr, *Label16 = nullptr;
+    QWidget* Panel1 = nullptr;
+
+    // The rows as the window shows them, top to bottom: caption, value (the memory row joins its
+    // two figures with "/"), unit; empty where a row has none.
+    struct Row {
+        QString caption, value, unit;
+    };
+    QList<Row> rows() const;
 };
 
 // Title window "Title": an empty picture area that hides the window when clicked.

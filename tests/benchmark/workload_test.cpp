@@ -10,38 +10,15 @@
 #include "benchmark/workload.h"
 #include "core/errors.h"
 #include "core/fits.h"
+#include "tests/benchmark/reference.h"
 #include "view/view_model.h"
 
 namespace {
 
 // ---- straightforward transcriptions ----
 
-struct RefRandom {
-    uint32_t state = 1;
-    int next() {
-        state = state * 22695477u + 1u;
-        return static_cast<int>((state >> 16) & 0x7FFF);
-    }
-};
-
-void RefGenerate(IntPlane& plane, RefRandom& random) {
-    for (int x = 0; x < 1000; ++x)
-        for (int y = 0; y < 1000; ++y) {
-            const int r = random.next();
-            plane[x][y] = static_cast<int32_t>(std::trunc((r + 32768) * 0.001L + 1000));
-        }
-    for (int X = 100; X <= 900; X += 100)
-        for (int Y = 100; Y <= 900; Y += 100)
-            for (int dx = -10; dx <= 9; ++dx)
-                for (int dy = -10; dy <= 9; ++dy) {
-                    const int32_t p = plane[X + dx][Y + dy];
-                    const double e =
-                        static_cast<double>(15000 * expl(-(long double)(dx * dx + dy * dy) * 0.1L) + p);
-                    const int r = random.next();
-                    plane[X + dx][Y + dy] =
-                        static_cast<int32_t>(std::trunc(((long double)(90 * r) / 32768 + e) - 45));
-                }
-}
+using RefRandom = benchref::Random;
+using benchref::Generate;
 
 uint64_t RefFnv(const std::vector<uint8_t>& bytes) {
     uint64_t h = 0xcbf29ce484222325ull;
@@ -134,7 +111,7 @@ TEST(BenchGenerator, ImagesMatchTheTranscriptionAndFollowEachOther) {
     std::vector<int32_t> first;
     for (int image = 0; image < 2; ++image) {
         GenerateImage(fast, random);
-        RefGenerate(ref, refRandom);
+        Generate(ref, refRandom);
         ExpectSamePlane(fast, ref, 1000, 1000);
         EXPECT_EQ(random.state(), refRandom.state);
         if (image == 0) {

@@ -1,0 +1,304 @@
+// The benchmark run's stages against their floors, side by side in one process:
+//   generation: fast path vs the literal transcription;
+//   file access: our FITS writer and reader vs cfitsio on the same image (when available);
+//   memory: nine planes vs allocating and touching the same memory with huge pages;
+//   composite: sixteen additions into the accumulator vs a plain loop over int32 arrays;
+//   convolution: the engine vs the four-deep loop with the zero-weight skip;
+//   display numerics: statistics, levels and both bitmap fills of one image.
+#include <benchmark/benchmark.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "benchmark/workload.h"
+#include "core/fits.h"
+#include "filters/engine/kernel.h"
+
+#ifdef HV_HAVE_CFITSIO
+#include <fitsio.h>
+#endif
+
+namespace {
+
+constexpr int kSide = kBenchSide;
+constexpr size_t kSamples = static_cast<size_t>(kSide) * kSide;
+
+const IntPlane& SampleImage() {
+    static IntPlane plane = [] {
+        IntPlane p = MakePlane(kSide, kSide);
+        BenchRandom random(1);
+        GenerateImage(p, random);
+        return p;
+    }();
+    return plane;
+}
+
+// A scratch directory under the working directory, as the run uses.
+const std::string& ScratchDir() {
+    static std::string dir = [] {
+        std::string pattern = "./.hv-bench-XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr) std::abort();
+        return pattern;
+    }();
+    return dir;
+}
+struct ScratchCleanup {
+    ~ScratchCleanup() {
+        std::error_code error;
+        if (!ScratchDir().empty()) std::filesystem::remove_all(ScratchDir(), error);
+    }
+} scratchCleanup;
+
+// ---- generation ----
+
+void BM_GenerateImage(benchmark::State& state) {
+    IntPlane plane = MakePlane(kSide, kSide);
+    BenchRandom random(1);
+    for (auto _ : state) {
+        GenerateImage(plane, random);
+        benchmark::DoNotOptimize(plane.data());
+    }
+}
+BENCHMARK(BM_GenerateImage)->Unit(benchmark::kMillisecond);
+
+void BM_GenerateImageLiteral(benchmark::State& state) {
+    IntPlane plane = MakePlane(kSide, kSide);
+    uint32_t s = 1;
+    auto next = [&s] {
+        s = s * 22695477u + 1u;
+        return static_cast<int>((s >> 16) & 0x7FFF);
+    };
+    for (auto _ : state) {
+        for (int x = 0; x < kSide; ++x)
+            for (int y = 0; y < kSide; ++y) {
+                const int r = next();
+                plane[x][y] = static_cast<int32_t>(std::trunc((r + 32768) * 0.001L + 1000));
+            }
+        for (int X = 100; X <= 900; X += 100)
+            for (int Y = 100; Y <= 900; Y += 100)
+                for (int dx = -10; dx <= 9; ++dx)
+                    for (int dy = -10; dy <= 9; ++dy) {
+                        const int32_t p = plane[X + dx][Y + dy];
+                        const double e =
+                            static_cast<double>(15000 * expl(-(long double)(dx * dx + dy * dy) * 0.1L) + p);
+                        const int r = next();
+                        plane[X + dx][Y + dy] =
+                            static_cast<int32_t>(std::trunc(((long double)(90 * r) / 32768 + e) - 45));
+                    }
+        benchmark::DoNotOptimize(plane.data());
+    }
+}
+BENCHMARK(BM_GenerateImageLiteral)->Unit(benchmark::kMillisecond);
+
+// ---- file access ----
+
+void BM_WriteFits(benchmark::State& state) {
+    const std::string path = ScratchDir() + "/ours.fit";
+    for (auto _ : state) WriteFits(path.c_str(), kSide, kSide, SampleImage());
+}
+BENCHMARK(BM_WriteFits)->Unit(benchmark::kMillisecond);
+
+void BM_ReadFits(benchmark::State& state) {
+    const std::string path = ScratchDir() + "/ours-read.fit";
+    WriteFits(path.c_str(), kSide, kSide, SampleImage());
+    std::vector<char> header(kFitsHeaderBufferBytes);
+    for (auto _ : state) {
+        IntPlane plane;
+        int w = 0, h = 0, cards = 0, bzero = 0;
+        ReadFits(path.c_str(), header.data(), w, h, cards, bzero, plane);
+        benchmark::DoNotOptimize(plane.data());
+    }
+}
+BENCHMARK(BM_ReadFits)->Unit(benchmark::kMillisecond);
+
+#ifdef HV_HAVE_CFITSIO
+// cfitsio gets the image already as row-major 16-bit samples, so only its own work is timed.
+std::vector<short> RowMajorShorts() {
+    std::vector<short> rows(kSamples);
+    const IntPlane& p = SampleImage();
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x)
+            rows[static_cast<size_t>(y) * kSide + x] = static_cast<short>(p[x][y]);
+    return rows;
+}
+
+void BM_CfitsioWrite(benchmark::State& state) {
+    std::vector<short> rows = RowMajorShorts();
+    const std::string path = "!" + ScratchDir() + "/cfitsio.fit";
+    for (auto _ : state) {
+        fitsfile* f = nullptr;
+        int status = 0;
+        long axes[2] = {kSide, kSide};
+        fits_create_file(&f, path.c_str(), &status);
+        fits_create_img(f, SHORT_IMG, 2, axes, &status);
+        fits_write_img(f, TSHORT, 1, static_cast<LONGLONG>(kSamples), rows.data(), &status);
+        fits_close_file(f, &status);
+        if (status) state.SkipWithError("cfitsio write failed");
+    }
+}
+BENCHMARK(BM_CfitsioWrite)->Unit(benchmark::kMillisecond);
+
+void BM_CfitsioRead(benchmark::State& state) {
+    std::vector<short> rows = RowMajorShorts();
+    const std::string path = ScratchDir() + "/cfitsio-read.fit";
+    {
+        fitsfile* f = nullptr;
+        int status = 0;
+        long axes[2] = {kSide, kSide};
+        fits_create_file(&f, ("!" + path).c_str(), &status);
+        fits_create_img(f, SHORT_IMG, 2, axes, &status);
+        fits_write_img(f, TSHORT, 1, static_cast<LONGLONG>(kSamples), rows.data(), &status);
+        fits_close_file(f, &status);
+    }
+    std::vector<short> out(kSamples);
+    for (auto _ : state) {
+        fitsfile* f = nullptr;
+        int status = 0, anynul = 0;
+        fits_open_file(&f, path.c_str(), READONLY, &status);
+        fits_read_img(f, TSHORT, 1, static_cast<LONGLONG>(kSamples), nullptr, out.data(), &anynul, &status);
+        fits_close_file(f, &status);
+        if (status) state.SkipWithError("cfitsio read failed");
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK(BM_CfitsioRead)->Unit(benchmark::kMillisecond);
+#endif
+
+// ---- memory ----
+
+void BM_MemoryStage(benchmark::State& state) {
+    for (auto _ : state) {
+        std::vector<IntPlane> planes(kBenchPlaneCount);
+        for (IntPlane& p : planes) AllocPlane(kSide, kSide, p);
+        benchmark::DoNotOptimize(planes.data());
+    }
+}
+BENCHMARK(BM_MemoryStage)->Unit(benchmark::kMillisecond);
+
+void BM_HugePageFloor(benchmark::State& state) {
+    const size_t bytes = kSamples * sizeof(int32_t);
+    for (auto _ : state) {
+        void* blocks[kBenchPlaneCount];
+        for (void*& b : blocks) {
+            b = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            madvise(b, bytes, MADV_HUGEPAGE);
+            std::memset(b, 0, bytes);
+        }
+        benchmark::ClobberMemory();
+        for (void* b : blocks) munmap(b, bytes);
+    }
+}
+BENCHMARK(BM_HugePageFloor)->Unit(benchmark::kMillisecond);
+
+// ---- composite ----
+
+void BM_CompositeStage(benchmark::State& state) {
+    std::vector<IntPlane> images;
+    for (int i = 0; i < kBenchImageCount; ++i) {
+        images.push_back(MakePlane(kSide, kSide));
+        std::memcpy(images.back().data(), SampleImage().data(), kSamples * sizeof(int32_t));
+    }
+    IntPlane acc = MakePlane(kSide, kSide);
+    for (auto _ : state) {
+        for (const IntPlane& image : images) AddPlane(acc, image, kSide, kSide);
+        benchmark::DoNotOptimize(acc.data());
+    }
+}
+BENCHMARK(BM_CompositeStage)->Unit(benchmark::kMillisecond);
+
+void BM_PlainAddFloor(benchmark::State& state) {
+    std::vector<std::vector<int32_t>> images(kBenchImageCount, std::vector<int32_t>(kSamples, 1040));
+    std::vector<int32_t> acc(kSamples, 0);
+    for (auto _ : state) {
+        for (const auto& image : images)
+            for (size_t i = 0; i < kSamples; ++i) acc[i] += image[i];
+        benchmark::DoNotOptimize(acc.data());
+    }
+}
+BENCHMARK(BM_PlainAddFloor)->Unit(benchmark::kMillisecond);
+
+// ---- convolution ----
+
+IntPlane SummedImage() {
+    IntPlane p = MakePlane(kSide, kSide);
+    for (size_t i = 0; i < kSamples; ++i) p.data()[i] = SampleImage().data()[i] * 16;
+    return p;
+}
+
+void BM_ConvolutionStage(benchmark::State& state) {
+    const IntPlane source = SummedImage();
+    IntPlane plane = MakePlane(kSide, kSide);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::memcpy(plane.data(), source.data(), kSamples * sizeof(int32_t));
+        Kernel kernel = MakeAccumulatorKernel();
+        state.ResumeTiming();
+        ConvolvePlane(7, 7, kernel, kSide, kSide, plane);
+        benchmark::DoNotOptimize(plane.data());
+    }
+}
+BENCHMARK(BM_ConvolutionStage)->Unit(benchmark::kMillisecond);
+
+void BM_ConvolutionLiteral(benchmark::State& state) {
+    const IntPlane source = SummedImage();
+    IntPlane plane = MakePlane(kSide, kSide);
+    std::vector<double> acc(kSamples);
+    for (auto _ : state) {
+        std::memcpy(plane.data(), source.data(), kSamples * sizeof(int32_t));
+        Kernel k = MakeAccumulatorKernel();
+        double sum = 0;
+        for (int i = 0; i < 7; ++i)
+            for (int j = 0; j < 7; ++j) sum += k[i][j];
+        for (int i = 0; i < 7; ++i)
+            for (int j = 0; j < 7; ++j) k[i][j] /= sum;
+        std::fill(acc.begin(), acc.end(), 0.0);
+        for (int x = 0; x < kSide; ++x)
+            for (int y = 0; y < kSide; ++y)
+                for (int i = 0; i < 7; ++i)
+                    for (int j = 0; j < 7; ++j) {
+                        const int sx = x + i - 3, sy = y + j - 3;
+                        if (sx >= 0 && sx < kSide && sy >= 0 && sy < kSide && k[i][j] != 0.0)
+                            acc[static_cast<size_t>(x) * kSide + y] += k[i][j] * plane[sx][sy];
+                    }
+        for (int x = 0; x < kSide; ++x)
+            for (int y = 0; y < kSide; ++y) {
+                const int32_t v = static_cast<int32_t>(acc[static_cast<size_t>(x) * kSide + y]);
+                plane[x][y] = v < 0 ? 0 : v;
+            }
+        benchmark::DoNotOptimize(plane.data());
+    }
+}
+BENCHMARK(BM_ConvolutionLiteral)->Unit(benchmark::kMillisecond);
+
+// ---- display numerics of one image (the window set-up is in the GUI benchmark) ----
+
+void BM_DisplayNumerics(benchmark::State& state) {
+    IntPlane plane = MakePlane(kSide, kSide);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::memcpy(plane.data(), SampleImage().data(), kSamples * sizeof(int32_t));
+        ToggleOffset(32768, kSide, kSide, plane);
+        state.ResumeTiming();
+        const GridStatistics stats = StatisticsWithVariance(plane, kSide, kSide);
+        ScaleToLevels(plane, kSide, kSide, stats.minimum, stats.mean, kBenchLevelScale);
+        Picture grey(kSide, kSide), raw(kSide, kSide);
+        FillLevelPictures(plane, kSide, kSide, grey, raw);
+        benchmark::DoNotOptimize(grey.bits());
+        benchmark::DoNotOptimize(raw.bits());
+    }
+}
+BENCHMARK(BM_DisplayNumerics)->Unit(benchmark::kMillisecond);
+
+void BM_Checksum(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(PlaneChecksum(SampleImage(), kSide, kSide));
+}
+BENCHMARK(BM_Checksum)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
