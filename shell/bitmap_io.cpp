@@ -1,11 +1,15 @@
 #include "shell/bitmap_io.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <algorithm>
+#include <cstring>
 
 #include "core/errors.h"
+#include "shell/image_files.h"
 
 namespace {
 
@@ -33,6 +37,27 @@ Picture readWith(QImageReader& reader) {
 }  // namespace
 
 Picture LoadBitmapPicture(const QString& path) {
+    // The reader leaves the part of a truncated uncompressed bitmap that is missing undefined; such a
+    // file is read with its missing bytes as zeros instead (black, or the palette's first colour).
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray head = file.peek(static_cast<qint64>(kBmpHeadProbeBytes));
+        const uint64_t declared = DeclaredBmpFileSize(reinterpret_cast<const uint8_t*>(head.constData()),
+                                                      static_cast<size_t>(head.size()));
+        const uint64_t limit = static_cast<uint64_t>(kImageReaderLimitMiB) << 20;
+        if (declared > static_cast<uint64_t>(file.size()) && declared <= limit) {
+            QByteArray bytes = file.readAll();
+            const qsizetype read = bytes.size();
+            bytes.resize(static_cast<qsizetype>(declared));
+            if (bytes.size() != static_cast<qsizetype>(declared)) throw OutOfMemoryError();
+            std::memset(bytes.data() + read, 0, static_cast<size_t>(declared) - static_cast<size_t>(read));
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::ReadOnly);
+            QImageReader reader(&buffer, "bmp");
+            return readWith(reader);
+        }
+        file.close();
+    }
     QImageReader reader(path, "bmp");
     return readWith(reader);
 }

@@ -79,7 +79,7 @@ std::vector<uint8_t> EncodeBmp(const Picture& picture) {
 void WriteBmpFile(const std::string& path, const Picture& picture) {
     checkedFileBytes(picture);  // refuse before an existing file is replaced
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file) throw FileError(FormatText("ファイル %s を作成できません", path.c_str()));
+    if (!file) throw FileError(FormatText("ファイルを作成できません: %s", path.c_str()));
     // Only a regular file of ours is removed after a failed write, never a device or a pipe.
     struct stat info {};
     const bool regular = fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode);
@@ -91,8 +91,40 @@ void WriteBmpFile(const std::string& path, const Picture& picture) {
     const bool closed = std::fclose(file.release()) == 0;
     if (!ok || !closed) {
         if (regular) std::remove(path.c_str());
-        throw FileError(FormatText("ファイル %s に書き込めません", path.c_str()));
+        throw FileError(FormatText("ファイルに書き込めません: %s", path.c_str()));
     }
+}
+
+uint64_t DeclaredBmpFileSize(const uint8_t* bytes, size_t size) {
+    if (size < 26 || bytes[0] != 'B' || bytes[1] != 'M') return 0;
+    const auto u16 = [&](size_t at) { return static_cast<uint32_t>(bytes[at] | bytes[at + 1] << 8); };
+    const auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+    const uint64_t offset = u32(10);
+    const uint32_t headerSize = u32(14);
+    int64_t width = 0, height = 0;
+    uint32_t bpp = 0, compression = 0;
+    if (headerSize == 12) {  // OS/2 core header: 16-bit sizes, never compressed
+        width = u16(18);
+        height = u16(20);
+        bpp = u16(24);
+    } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 64 ||
+               headerSize == 108 || headerSize == 124) {
+        if (size < kBmpHeadProbeBytes) return 0;
+        width = static_cast<int32_t>(u32(18));
+        height = static_cast<int32_t>(u32(22));
+        bpp = u16(28);
+        compression = u32(30);
+        // 0 plain, 3 bit fields (Huffman in the OS/2 64-byte header), 6 bit fields with alpha.
+        const bool uncompressed =
+            compression == 0 || ((compression == 3 || compression == 6) && headerSize != 64);
+        if (!uncompressed) return 0;
+    } else {
+        return 0;
+    }
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return 0;
+    if (width <= 0 || height == 0) return 0;
+    const uint64_t stride = (static_cast<uint64_t>(width) * bpp + 31) / 32 * 4;
+    return offset + stride * static_cast<uint64_t>(height < 0 ? -height : height);
 }
 
 Picture PictureFromPlanes(int width, int height, const IntPlane& red, const IntPlane& green,

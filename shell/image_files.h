@@ -25,6 +25,13 @@ std::vector<uint8_t> EncodeBmp(const Picture& picture);
 // be created or written; a partly written file is removed.
 void WriteBmpFile(const std::string& path, const Picture& picture);
 
+// The file size that an uncompressed bitmap's headers announce: the pixel offset plus every row
+// padded to four bytes. 0 when the bytes (the start of a file) are not such a bitmap's headers
+// (not "BM", an unknown header, compressed pixels, an unusual depth or an empty size).
+uint64_t DeclaredBmpFileSize(const uint8_t* bytes, size_t size);
+// Enough of a file's start for DeclaredBmpFileSize.
+inline constexpr size_t kBmpHeadProbeBytes = 34;
+
 // Pixel (x, y) takes blue[x][y], green[x][y], red[x][y], the low 8 bits of each.
 Picture PictureFromPlanes(int width, int height, const IntPlane& red, const IntPlane& green,
                           const IntPlane& blue);

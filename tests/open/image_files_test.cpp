@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "core/errors.h"
+#include "tests/open/bmp_samples.h"
 
 namespace {
 
@@ -125,6 +126,36 @@ TEST(BmpWriter, FailuresAreReportedAndLeaveNoFile) {
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(fs::exists(partial));
+}
+
+TEST(DeclaredBmpFileSize, UncompressedKindsAnnounceTheirLength) {
+    for (const bmp_samples::Sample& s : bmp_samples::allKinds()) {
+        const bool compressed = s.name.rfind("RLE", 0) == 0;
+        EXPECT_EQ(DeclaredBmpFileSize(s.bytes.data(), s.bytes.size()), compressed ? 0u : s.bytes.size())
+            << s.name;
+    }
+    const std::vector<uint8_t> own = EncodeBmp(randomPicture(7, 5, 1));
+    EXPECT_EQ(DeclaredBmpFileSize(own.data(), own.size()), own.size());
+    EXPECT_EQ(DeclaredBmpFileSize(own.data(), kBmpHeadProbeBytes), own.size());  // the start is enough
+
+    std::vector<uint8_t> bad = own;
+    bad[0] = 'X';
+    EXPECT_EQ(DeclaredBmpFileSize(bad.data(), bad.size()), 0u);
+    EXPECT_EQ(DeclaredBmpFileSize(own.data(), 20), 0u);  // too short to tell
+    bad = own;
+    bad[28] = 7;  // 7 bits per pixel
+    EXPECT_EQ(DeclaredBmpFileSize(bad.data(), bad.size()), 0u);
+    bad = own;
+    bad[18] = bad[19] = bad[20] = bad[21] = 0;  // width 0
+    EXPECT_EQ(DeclaredBmpFileSize(bad.data(), bad.size()), 0u);
+    bad = own;
+    bad[14] = 20;  // unknown header
+    EXPECT_EQ(DeclaredBmpFileSize(bad.data(), bad.size()), 0u);
+    // A huge declared size is computed without overflow.
+    bad = own;
+    bad[18] = bad[19] = bad[20] = 0xff;
+    bad[21] = 0x7f;
+    EXPECT_EQ(DeclaredBmpFileSize(bad.data(), bad.size()), 54u + (0x7fffffffull * 24 + 31) / 32 * 4 * 5);
 }
 
 TEST(PictureFromPlanes, LowBytesOfEachPlane) {

@@ -1,0 +1,129 @@
+// The save commands: the dialog, what is written (the display, as a 24-bit bitmap, under the typed
+// name), the captions, and a failed write.
+#include <gtest/gtest.h>
+
+#include "core/errors.h"
+#include "edits/edits.h"
+#include "shell/bitmap_io.h"
+#include "shell/image_files.h"
+#include "tests/open/open_support.h"
+#include "tests/support/gui_fixture.h"
+
+namespace {
+
+using namespace opentest;
+
+class SaveCommand : public GuiFixture {
+  protected:
+    SaveCommand() : m_dir("save") {}
+    std::string path(const std::string& name) const { return m_dir.path(name); }
+    void save(void (TMainForm::*handler)(), const std::string& target, int filterIndex) {
+        platform().saveAnswers.push_back(FileDialogResult{QString::fromStdString(target), filterIndex});
+        run(handler);
+    }
+    TChild* openFile(const std::string& name, const std::vector<uint8_t>& bytes, int filterIndex) {
+        writeFile(path(name), bytes);
+        platform().openAnswers.push_back(FileDialogResult{QString::fromStdString(path(name)), filterIndex});
+        run(&TMainForm::OpenButtonClick);
+        hvtest::ProcessEvents();
+        return mainForm().ActiveImageWindow();
+    }
+
+  private:
+    TempDir m_dir;
+};
+
+Picture pattern(int w, int h) {
+    Picture p(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            p.setPixelValue(x, y, JoinColour((7 * x) & 255, (11 * y) & 255, (x * y) & 255));
+    return p;
+}
+
+TEST_F(SaveCommand, NothingWithoutWindowOrWhenCancelled) {
+    run(&TMainForm::Save1Click);
+    run(&TMainForm::SaveButtonClick);
+    EXPECT_TRUE(platform().saveRequests.empty());  // no window: no dialog either
+
+    TChild* w = makeWindow(kColourWindow, pattern(5, 5));
+    w->setCaption("old");
+    run(&TMainForm::SaveButtonClick);  // cancelled
+    ASSERT_EQ(platform().saveRequests.size(), 1u);
+    EXPECT_EQ(platform().saveRequests[0].title, QStringLiteral("Save an Image"));
+    EXPECT_EQ(platform().saveRequests[0].filter,
+              QStringLiteral("ビットマップ(*.bmp)|*.bmp|フィッツ(*.fts,*.fit,*.fits)|*.fts;*.fit;*.fits"));
+    EXPECT_EQ(platform().saveRequests[0].filterIndex, 1);
+    EXPECT_EQ(w->caption(), QStringLiteral("old"));
+    EXPECT_TRUE(platform().errors().empty());
+}
+
+TEST_F(SaveCommand, WritesTheDisplayUnderTheTypedNameWithEachCaptionRule) {
+    const Picture stored = pattern(13, 6);
+    TChild* w = makeWindow(kColourWindow, stored);
+    w->setCaption("before");
+    w->image().draw(MirrorOf(stored));  // the display differs from the stored image
+    const struct {
+        void (TMainForm::*handler)();
+        const char* name;
+        int filterIndex;
+        const char* caption;  // afterwards
+    } cases[] = {
+        {&TMainForm::Save1Click, "menu.bmp", 1, "before"},
+        {&TMainForm::Save1Click, "as-fits.fts", 2, "before"},
+        {&TMainForm::SaveButtonClick, "button.bmp", 1, "button.bmp"},
+        {&TMainForm::SaveButtonClick, "no_extension", 2, "no_extension"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        save(c.handler, path(c.name), c.filterIndex);
+        ASSERT_TRUE(platform().errors().empty()) << platform().errors()[0].toStdString();
+        EXPECT_EQ(readFile(path(c.name)), EncodeBmp(w->image()));
+        EXPECT_TRUE(LoadBitmapPicture(QString::fromStdString(path(c.name))).samePixels(MirrorOf(stored)));
+        EXPECT_EQ(w->caption(), QString::fromUtf8(c.caption));
+    }
+    EXPECT_FALSE(fs::exists(path("no_extension.bmp")));
+    run(&TMainForm::Save1Click);                               // cancelled
+    EXPECT_EQ(platform().saveRequests.back().filterIndex, 2);  // the last entry chosen is offered again
+}
+
+TEST_F(SaveCommand, SampleWindowSavesItsGreyDisplayNotTheSamples) {
+    const auto grid = [](int x, int y) {
+        return storedFor(x == 10 && y == 10 ? 900 : (x + y) % 5 == 0 ? 1100 : 1000);
+    };
+    TChild* w = openFile("stars.fts", fitsFile(30, 30, grid), 2);
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(w->state.FilterI, "2");
+    save(&TMainForm::Save1Click, path("stars-saved.fts"), 2);
+    ASSERT_TRUE(platform().errors().empty());
+    const Picture saved = LoadBitmapPicture(QString::fromStdString(path("stars-saved.fts")));
+    EXPECT_TRUE(saved.samePixels(w->image()));
+    EXPECT_FALSE(saved.samePixels(w->imageZm()));
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 30; ++x) {
+            const ColourParts c = SplitColour(saved.pixelValue(x, y));
+            EXPECT_TRUE(c.blue == c.green && c.green == c.red) << x << "," << y;
+        }
+}
+
+TEST_F(SaveCommand, FailedWriteShowsAMessageAndChangesNothing) {
+    TChild* w = makeWindow(kColourWindow, pattern(4, 4));
+    w->setCaption("kept");
+    const std::string target = path("no-such-folder/out.bmp");
+    save(&TMainForm::SaveButtonClick, target, 1);
+    ASSERT_EQ(platform().errors().size(), 1u);
+    EXPECT_NE(platform().errors()[0].toStdString().find(target), std::string::npos);
+    EXPECT_EQ(w->caption(), QStringLiteral("kept"));
+    EXPECT_FALSE(fs::exists(target));
+}
+
+TEST_F(SaveCommand, EmptyWindowWritesNothing) {
+    TChild* w = mainForm().CreateImageWindow(0);  // as the menu open leaves it after a failed load
+    ASSERT_TRUE(w->image().isNull());
+    save(&TMainForm::SaveButtonClick, path("empty.bmp"), 1);
+    EXPECT_TRUE(platform().errors().empty());
+    EXPECT_FALSE(fs::exists(path("empty.bmp")));
+    EXPECT_EQ(w->caption(), QStringLiteral("empty.bmp"));
+}
+
+}  // namespace
