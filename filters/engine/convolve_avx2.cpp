@@ -18,6 +18,7 @@ struct Avx2 {
     using D = __m256d;
     using M = __m256d;
     static constexpr int N = 4;
+    static constexpr int U = 8;
     static D zero() { return _mm256_setzero_pd(); }
     static D set1(double v) { return _mm256_set1_pd(v); }
     static D loadu(const double* p) { return _mm256_loadu_pd(p); }

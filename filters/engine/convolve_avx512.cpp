@@ -20,6 +20,7 @@ struct Avx512 {
     using D = __m512d;
     using M = __mmask8;
     static constexpr int N = 8;
+    static constexpr int U = 8;
     static D zero() { return _mm512_setzero_pd(); }
     static D set1(double v) { return _mm512_set1_pd(v); }
     static D loadu(const double* p) { return _mm512_loadu_pd(p); }

@@ -13,6 +13,7 @@ struct Sse2 {
     using D = __m128d;
     using M = __m128d;
     static constexpr int N = 2;
+    static constexpr int U = 8;
     static D zero() { return _mm_setzero_pd(); }
     static D set1(double v) { return _mm_set1_pd(v); }
     static D loadu(const double* p) { return _mm_loadu_pd(p); }

@@ -64,6 +64,21 @@ MakeFn Sharpen(int a, int b) {
     };
 }
 
+// Signed weights whose sum nearly cancels: normalised weights near 2^20, so with full-range samples
+// the accumulations reach 2^50 and beyond, where a changed rounding anywhere shows in the integer.
+MakeFn Cancelling(int a, int b) {
+    return [=](std::mt19937_64& rng, int& wa, int& wb) {
+        wa = a, wb = b;
+        Kernel k = Random(rng, a, b, -1.0, 1.0);
+        double others = 0.0;
+        for (int i = 0; i < a; ++i)
+            for (int j = 0; j < b; ++j)
+                if (i != a / 2 || j != b / 2) others += k[i][j];
+        k[a / 2][b / 2] = std::ldexp(1.0, -20) - others;
+        return k;
+    };
+}
+
 // Mostly zeros of both signs, plus subnormal weights, which the vector units must not flush.
 MakeFn Sparse(int a, int b, bool subnormal) {
     return [=](std::mt19937_64& rng, int& wa, int& wb) {
@@ -158,6 +173,9 @@ const std::vector<KernelCase>& Cases() {
             {"dense21x21", Dense(21, 21), 0, 1 << 20},
             {"sharpen3x3_negative", Sharpen(3, 3), -300, 300},
             {"sharpen4x5_full_range", Sharpen(4, 5), INT32_MIN, INT32_MAX},
+            {"cancelling2x3", Cancelling(2, 3), INT32_MIN, INT32_MAX},
+            {"cancelling5x5", Cancelling(5, 5), INT32_MIN, INT32_MAX},
+            {"cancelling21x21", Cancelling(21, 21), INT32_MIN, INT32_MAX},
             {"sparse9x9_zeros", Sparse(9, 9, false), 0, 255},
             {"sparse6x6_subnormal", Sparse(6, 6, true), -255, 255},
             {"one_tap", OneTap(), 0, 1 << 20},
@@ -377,7 +395,7 @@ TEST(Convolve, EmptyWindowZeroesThePlane) {
 struct FaultCase {
     std::string name;
     std::vector<std::vector<double>> weights;
-    int64_t sample;  // every sample of the plane
+    int64_t sample;  // the samples of the plane's last column
     FpFault fault;
     bool normalises;  // whether the kernel is normalised before the fault
 };
@@ -394,7 +412,10 @@ TEST_P(Faults, RaiseBeforeThePlaneIsTouched) {
             SCOPED_TRACE(std::string(below ? "below " : "plain ") + SimdLevelName(level));
             const Kernel original = KernelOf(fc.weights);
             Kernel k = CopyKernel(original);
-            const IntPlane in = UniformPlane(5, 4, static_cast<int32_t>(fc.sample));
+            // Ordinary samples except the last column: a fault there comes after columns that a
+            // streaming pass would already have written.
+            IntPlane in = UniformPlane(5, 4, 10);
+            for (int y = 0; y < 4; ++y) in[4][y] = static_cast<int32_t>(fc.sample);
             IntPlane p = CopyPlane(in);
             const int a = k.a(), b = k.b();
             try {
