@@ -114,7 +114,7 @@ inline int32_t truncSample(double v) {
 // Streaming path over the ring of widened columns (see the top of the file).
 class RingConvolution {
   public:
-    RingConvolution(const std::vector<Tap>& taps, bool below, int W, int H) : m_taps(taps), m_W(W), m_H(H) {
+    RingConvolution(const std::vector<Tap>& taps, int W, int H) : m_taps(taps), m_W(W), m_H(H) {
         int dxLo = 0, dxHi = 0, dyLo = 0, dyHi = 0;  // 0 included: the pixel's own column and row
         for (const Tap& t : taps) {
             dxLo = std::min(dxLo, t.dx);
@@ -122,7 +122,6 @@ class RingConvolution {
             dyLo = std::min(dyLo, t.dy);
             dyHi = std::max(dyHi, t.dy);
         }
-        (void)below;
         m_dxHi = dxHi;
         m_slots = dxHi - dxLo + 1;
         m_padTop = -dyLo;
@@ -246,7 +245,7 @@ int convolve(SimdLevel level, const int* threshold, int a, int b, Kernel& kernel
                 commitWeights(a, b, q, kernel);
                 return 0;
             }
-            RingConvolution ring(taps, threshold != nullptr, W, H);
+            RingConvolution ring(taps, W, H);
             commitWeights(a, b, q, kernel);
             const double t = threshold ? static_cast<double>(*threshold) : 0.0;
             ring.run(variant, threshold ? &t : nullptr, plane);
