@@ -99,6 +99,11 @@ void SampleRemap(const Picture& stored, Picture& display, std::string_view avera
     const double mean = ParseReal(averageText);
     const int32_t minimum = ParseInt(minimumText);
     const auto level = [&](int v) { return DisplayLevel(v, minimum, mean, 100); };
+    if (mean - static_cast<double>(minimum) == 0) {
+        // Every value faults: the first pixel decides the message.
+        if (stored.isNull()) return;
+        level(DecodeRawValue(stored.row(0)[1], stored.row(0)[2]));
+    }
     const LevelTable<65536> table = buildTable<65536>(level);
     if (table.anyFault) {
         for (int y = 0; y < stored.height(); ++y) {

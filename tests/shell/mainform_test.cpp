@@ -8,36 +8,243 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 
 #include "benchmark/ui/forms.h"
+#include "filters/ui/dialogs.h"
 #include "tests/support/gui_fixture.h"
 #include "view/ui/updown.h"
 
 namespace {
 class MainFormTest : public GuiFixture {};
 
-QStringList visibleTopLevel(QMenuBar* bar) {
+QStringList visibleTexts(const QList<QAction*>& actions) {
     QStringList out;
-    for (QAction* a : bar->actions())
+    for (QAction* a : actions)
         if (a->isVisible()) out << a->text();
     return out;
 }
 
 TEST_F(MainFormTest, MenuBarShowsExactlyTheThreeCommands) {
     TMainForm& f = mainForm();
-    EXPECT_EQ(visibleTopLevel(f.menuBar()),
+    EXPECT_EQ(visibleTexts(f.menuBar()->actions()),
               (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("計測開始"),
                            QStringLiteral("バージョン(&V)")}));
-    QStringList fileItems;
-    for (QAction* a : f.File1->actions())
-        if (a->isVisible()) fileItems << a->text();
-    EXPECT_EQ(fileItems, QStringList{QStringLiteral("終了(&Q)")});
-    // Hidden submenus are also disabled, as is V1.
+    EXPECT_EQ(visibleTexts(f.File1->actions()), QStringList{QStringLiteral("終了(&Q)")});
+    EXPECT_FALSE(f.E1->menuAction()->isVisible());
     EXPECT_FALSE(f.E1->menuAction()->isEnabled());
+    EXPECT_FALSE(f.P2->menuAction()->isVisible());
     EXPECT_FALSE(f.P2->menuAction()->isEnabled());
+    EXPECT_FALSE(f.V1->isVisible());
     EXPECT_FALSE(f.V1->isEnabled());
     EXPECT_TRUE(f.N10->isEnabled());
     EXPECT_TRUE(f.V2->isEnabled());
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("HALVANE-2"));
+}
+
+TEST_F(MainFormTest, EveryMenuItemHasItsNameAndCaption) {
+    TMainForm& f = mainForm();
+    const std::pair<QAction*, const char*> items[] = {
+        {f.Open1, "開く(&O)"},
+        {f.Save1, "保存(&S)"},
+        {f.Exit1, "終了(&Q)"},
+        {f.N1, "ネガ反転(&N)"},
+        {f.M1, "ミラー反転(&M)"},
+        {f.R1, "上下反転(&R)"},
+        {f.N3, "リサンプリング"},
+        {f.RGB1, "RGB合成"},
+        {f.RGB2, "RGB分解"},
+        {f.N2, "エッジ強調"},
+        {f.P1, "ガイドミスキャンセラ(&G)"},
+        {f.N4, "ぼかし"},
+        {f.N5, "ブルーミング除去"},
+        {f.N6, "ガンマ"},
+        {f.N7, "ソラリゼーション"},
+        {f.N8, "サバチエ効果"},
+        {f.N9, "コマコレクト処理"},
+        {f.V1, "バージョン(&V)"},
+        {f.N10, "計測開始"},
+        {f.V2, "バージョン(&V)"},
+    };
+    for (const auto& [action, caption] : items) {
+        ASSERT_NE(action, nullptr) << caption;
+        EXPECT_EQ(action->text(), QString::fromUtf8(caption));
+        EXPECT_FALSE(action->objectName().isEmpty());
+    }
+    EXPECT_EQ(f.E1->title(), QStringLiteral("画像編集(&E)"));
+    EXPECT_EQ(f.P2->title(), QStringLiteral("画像処理(&P)"));
+    EXPECT_EQ(f.Open1->objectName(), QStringLiteral("Open1"));
+    EXPECT_EQ(f.N10->objectName(), QStringLiteral("N10"));
+}
+
+TEST_F(MainFormTest, ToolStripShowsOnlyItsLine) {
+    TMainForm& f = mainForm();
+    EXPECT_EQ(f.SpeedBar->height(), 33);
+    EXPECT_TRUE(f.Bevel1->isVisible());
+    EXPECT_EQ(f.Bevel1->height(), 2);
+    EXPECT_EQ(f.Bevel1->width(), f.SpeedBar->width());
+    int children = 0;
+    for (QWidget* w : f.SpeedBar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (w == f.Bevel1) continue;
+        ++children;
+        EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+    }
+    EXPECT_EQ(children, 17);
+}
+
+TEST_F(MainFormTest, ToolStripLayout) {
+    TMainForm& f = mainForm();
+    struct Row {
+        QWidget* control;
+        const char* name;
+        QRect geometry;  // width/height 0: not fixed
+        const char* text;
+        bool enabled;
+    };
+    const Row rows[] = {
+        {f.OpenButton, "OpenButton", {7, 5, 23, 23}, nullptr, false},
+        {f.SaveButton, "SaveButton", {30, 5, 24, 23}, nullptr, false},
+        {f.Button1, "Button1", {72, 5, 24, 23}, "+", false},
+        {f.Button2, "Button2", {96, 5, 24, 23}, "-", false},
+        {f.Edit1, "Edit1", {120, 5, 57, 0}, "", true},
+        {f.Button3, "Button3", {192, 0, 25, 17}, "H", false},
+        {f.Button4, "Button4", {192, 16, 25, 17}, "L", false},
+        {f.Label5, "Label5", {224, 8, 0, 0}, "Max.=", true},
+        {f.Edit2, "Edit2", {256, 8, 57, 0}, "0", false},
+        {f.UpDown1, "UpDown1", {312, 0, 17, 33}, nullptr, false},
+        {f.Label6, "Label6", {336, 8, 0, 0}, "Min.=", true},
+        {f.Edit3, "Edit3", {368, 8, 57, 0}, "0", false},
+        {f.UpDown2, "UpDown2", {424, 0, 17, 33}, nullptr, false},
+        {f.Label4, "Label4", {456, 8, 0, 0}, "FWHM = ", true},
+        {f.Label1, "Label1", {512, 8, 0, 0}, "ピクセル情報", true},
+        {f.Label2, "Label2", {608, 8, 0, 0}, "R = , G = , B = ", true},
+        {f.Label3, "Label3", {760, 16, 0, 0}, "Max. =      ,  Min. = ", true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        ASSERT_NE(r.control, nullptr);
+        EXPECT_EQ(r.control->objectName(), QString::fromLatin1(r.name));
+        EXPECT_EQ(r.control->pos(), r.geometry.topLeft());
+        if (r.geometry.width()) {
+            EXPECT_EQ(r.control->width(), r.geometry.width());
+        }
+        if (r.geometry.height()) {
+            EXPECT_EQ(r.control->height(), r.geometry.height());
+        }
+        EXPECT_EQ(r.control->isEnabled(), r.enabled);
+        if (r.text) {
+            QString text;
+            if (auto* b = qobject_cast<QAbstractButton*>(r.control)) text = b->text();
+            if (auto* e = qobject_cast<QLineEdit*>(r.control)) text = e->text();
+            if (auto* l = qobject_cast<QLabel*>(r.control)) text = l->text();
+            EXPECT_EQ(text, QString::fromUtf8(r.text));
+        }
+    }
+    EXPECT_EQ(f.OpenButton->toolTip(), QStringLiteral("Open"));
+    EXPECT_EQ(f.SaveButton->toolTip(), QStringLiteral("Save"));
+    EXPECT_TRUE(f.Button1->font().bold());
+    EXPECT_EQ(f.Button1->font().pixelSize(), 16);
+    EXPECT_EQ(f.Label1->font().pixelSize(), 13);
+    EXPECT_EQ(f.UpDown1->minimum(), 0);
+    EXPECT_EQ(f.UpDown1->maximum(), 32767);
+    EXPECT_EQ(f.UpDown2->minimum(), -32767);
+    EXPECT_EQ(f.UpDown2->maximum(), 32767);
+    EXPECT_EQ(f.UpDown1->increment(), 10);
+    EXPECT_EQ(f.UpDown1->position(), 0);
+}
+
+TEST_F(MainFormTest, FrameGeometry) {
+    TMainForm& f = mainForm();
+    EXPECT_EQ(f.frameClientSize().width(), 892);
+    EXPECT_EQ(f.mdiArea()->activationOrder(), QMdiArea::ActivationHistoryOrder);
+    EXPECT_EQ(f.mdiArea()->background().color(), QColor(Qt::gray));
+    // The client area is the tool strip and the multiple-document area below the menu bar.
+    EXPECT_EQ(f.frameClientSize().height(), f.SpeedBar->height() + f.mdiArea()->height());
+}
+
+TEST_F(MainFormTest, StartUpCreatesEveryFixedWindowHiddenAndShowsNone) {
+    ScriptedPlatform p;
+    std::unique_ptr<HalvaneWindows> w = CreateWindows(p);
+    const QWidget* forms[] = {w->mainForm.get(), w->aboutBox.get(), w->gmcPanel.get(),    w->gmm.get(),
+                              w->edg.get(),      w->blur.get(),     w->comaCorrect.get(), w->title.get(),
+                              w->sabachie.get(), w->panel.get()};
+    const char* names[] = {"TMainForm", "TAboutBox",    "TGMCPanel", "TGMM",      "TEDG",
+                           "TBLUR",     "TComaCorrect", "TTitle",    "TSabachie", "Tpanel"};
+    for (size_t i = 0; i < std::size(forms); ++i) {
+        ASSERT_NE(forms[i], nullptr) << names[i];
+        EXPECT_EQ(forms[i]->objectName(), QString::fromLatin1(names[i]));
+        EXPECT_FALSE(forms[i]->isVisible()) << names[i];
+    }
+    const FixedForms& f = w->mainForm->forms();
+    EXPECT_EQ(f.title, w->title.get());
+    EXPECT_EQ(f.panel, w->panel.get());
+    EXPECT_EQ(f.filters.blur, w->blur.get());
+    EXPECT_EQ(f.filters.settings, &w->settings);
+}
+
+TEST_F(MainFormTest, VersionBoxTwiceShowsTheSameBox) {
+    run(&TMainForm::V2Click);
+    run(&TMainForm::V2Click);
+    ASSERT_EQ(platform().messages.size(), 2u);
+    for (const auto& m : platform().messages) {
+        EXPECT_FALSE(m.error);
+        EXPECT_EQ(m.caption, QStringLiteral("HALVANE-2"));
+        const QStringList lines = m.text.split(QLatin1Char('\n'));
+        ASSERT_EQ(lines.size(), 2);
+        EXPECT_EQ(lines[0], QStringLiteral("HALVANE-2   Verion 1.02 "));
+        EXPECT_FALSE(lines[1].isEmpty());
+    }
+    EXPECT_EQ(platform().messages[0].text, platform().messages[1].text);
+    EXPECT_EQ(mainForm().mdiArea()->subWindowList().size(), 0);
+    EXPECT_TRUE(mainForm().isVisible());
+}
+
+TEST_F(MainFormTest, ExitClosesOpenChildrenWithTheMainWindow) {
+    makeWindow(kColourWindow, Picture(30, 30));
+    makeWindow(kSampleWindow, Picture(30, 30));
+    QPointer<QMdiSubWindow> sub = mainForm().mdiArea()->subWindowList().front();
+    run(&TMainForm::Exit1Click);
+    hvtest::ProcessEvents();
+    EXPECT_FALSE(mainForm().isVisible());
+    EXPECT_TRUE(mainForm().mdiArea()->subWindowList().isEmpty());
+    EXPECT_TRUE(sub.isNull());  // destroyed, not only hidden
+    EXPECT_EQ(mainForm().ActiveImageWindow(), nullptr);
+}
+
+TEST_F(MainFormTest, TitleWindowShowsModelessAndHidesOnAClick) {
+    TTitle* title = windows().title.get();
+    EXPECT_EQ(title->windowTitle(), QStringLiteral("Title"));
+    EXPECT_EQ(title->Image1->size(), QSize(750, 498));
+    for (int round = 0; round < 2; ++round) {
+        run(&TMainForm::V1Click);
+        EXPECT_TRUE(title->isVisible());
+        QTest::mouseClick(title->Image1, Qt::LeftButton, {}, QPoint(700, 400));
+        EXPECT_FALSE(title->isVisible());
+    }
+    EXPECT_EQ(platform().modelessShown, (std::vector<QString>{"TTitle", "TTitle"}));
+    EXPECT_TRUE(platform().modalShown.empty());
+}
+
+TEST_F(MainFormTest, AboutBoxLayout) {
+    TAboutBox* about = windows().aboutBox.get();
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("About Ostrel"));
+    EXPECT_EQ(about->size(), QSize(340, 238));
+    auto* label1 = about->findChild<QLabel*>(QStringLiteral("Label1"));
+    auto* label2 = about->findChild<QLabel*>(QStringLiteral("Label2"));
+    auto* ok = about->findChild<QPushButton*>(QStringLiteral("BitBtn1"));
+    auto* bevel = about->findChild<QFrame*>(QStringLiteral("Bevel1"));
+    ASSERT_TRUE(label1 && label2 && ok && bevel);
+    EXPECT_EQ(label1->text(), QStringLiteral("Ostrel"));
+    EXPECT_EQ(label1->pos(), QPoint(97, 40));
+    EXPECT_TRUE(label1->font().bold());
+    EXPECT_EQ(label2->text(), QStringLiteral("Version 1.0"));
+    EXPECT_EQ(label2->pos(), QPoint(97, 82));
+    EXPECT_EQ(ok->geometry(), QRect(124, 176, 75, 25));
+    EXPECT_EQ(bevel->geometry(), QRect(80, 24, 233, 129));
+    about->show();
+    QTest::mouseClick(ok, Qt::LeftButton);
+    EXPECT_EQ(about->result(), QDialog::Accepted);
+    EXPECT_FALSE(about->isVisible());
 }
 }  // namespace
