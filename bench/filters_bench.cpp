@@ -103,14 +103,18 @@ BENCHMARK(BM_EdgeFilter)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetiti
 // Keeps the median (or the single run) of each benchmark's real time per iteration.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
-    std::map<std::string, double> seconds;
+    std::map<std::string, double> seconds;     // real time
+    std::map<std::string, double> cpuSeconds;  // CPU time: steadier on a shared machine
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs) {
             const std::string name = r.benchmark_name();
             const bool median = r.aggregate_name == "median";
             if (r.run_type == Run::RT_Aggregate && !median) continue;
             const std::string base = name.substr(0, name.find('/'));
-            if (median || r.repetitions <= 1) seconds[base] = r.GetAdjustedRealTime() / 1000.0;
+            if (median || r.repetitions <= 1) {
+                seconds[base] = r.GetAdjustedRealTime() / 1000.0;
+                cpuSeconds[base] = r.GetAdjustedCPUTime() / 1000.0;
+            }
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -122,18 +126,24 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto get = [&](const char* n) { return reporter.seconds.count(n) ? reporter.seconds[n] : 0.0; };
-    const double literal = get("BM_BlurLiteral"), engine = get("BM_BlurEngine"),
-                 filter = get("BM_BlurFilter");
-    if (literal > 0 && engine > 0) std::printf("blur: literal / engine = %.1f x\n", literal / engine);
-    if (literal > 0 && filter > 0) std::printf("blur: literal / filter = %.1f x\n", literal / filter);
-    if (engine > 0 && filter > 0)
-        std::printf("blur: filter / engine = %.3f (filter adds %.1f %%)\n", filter / engine,
-                    100.0 * (filter / engine - 1.0));
-    const double edgeEngine = get("BM_EdgeEngine"), edgeFilter = get("BM_EdgeFilter");
-    if (edgeEngine > 0 && edgeFilter > 0)
-        std::printf("edge: filter / engine = %.3f (filter adds %.1f %%)\n", edgeFilter / edgeEngine,
-                    100.0 * (edgeFilter / edgeEngine - 1.0));
+    for (const char* clock : {"real", "cpu"}) {
+        std::map<std::string, double>& t =
+            std::string(clock) == "real" ? reporter.seconds : reporter.cpuSeconds;
+        auto get = [&](const char* n) { return t.count(n) ? t[n] : 0.0; };
+        const double literal = get("BM_BlurLiteral"), engine = get("BM_BlurEngine"),
+                     filter = get("BM_BlurFilter");
+        if (literal > 0 && engine > 0)
+            std::printf("%s time: blur literal / engine = %.1f x\n", clock, literal / engine);
+        if (literal > 0 && filter > 0)
+            std::printf("%s time: blur literal / filter = %.1f x\n", clock, literal / filter);
+        if (engine > 0 && filter > 0)
+            std::printf("%s time: blur filter / engine = %.3f (filter adds %.1f %%)\n", clock,
+                        filter / engine, 100.0 * (filter / engine - 1.0));
+        const double edgeEngine = get("BM_EdgeEngine"), edgeFilter = get("BM_EdgeFilter");
+        if (edgeEngine > 0 && edgeFilter > 0)
+            std::printf("%s time: edge filter / engine = %.3f (filter adds %.1f %%)\n", clock,
+                        edgeFilter / edgeEngine, 100.0 * (edgeFilter / edgeEngine - 1.0));
+    }
     if (!g_engine.isNull() && !g_filter.isNull())
         std::printf("blur: engine and filter pictures identical: %s\n",
                     g_engine.samePixels(g_filter) ? "yes" : "NO");

@@ -119,15 +119,16 @@ class Runner {
         const size_t before = m_platform.messages.size();
         m_refused = false;
         const std::optional<QString> error = m_session.run(handler);
-        if (error) {
-            fail(error->toStdString());
+        if (m_refused) {
+            // The dialog's own box (or its error box) answered the value first; the command then went on as
+            // after the close box.
+            QString text = QStringLiteral("the dialog refused the value");
+            if (m_platform.messages.size() > before) text = m_platform.messages[before].text;
+            fail(text.toStdString());
             return false;
         }
-        if (m_refused) {
-            // The dialog's own message box answered the value.
-            QString text = QStringLiteral("the dialog refused the value");
-            for (size_t i = before; i < m_platform.messages.size(); ++i) text = m_platform.messages[i].text;
-            fail(text.toStdString());
+        if (error) {
+            fail(error->toStdString());
             return false;
         }
         return true;

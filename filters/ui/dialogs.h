@@ -22,6 +22,8 @@ class FilterDialog : public QDialog {
   public:
     FilterDialog(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
     QPushButton* Button1 = nullptr;
+    // OK: validate, store, close (or answer and stay open).
+    virtual void Button1Click() = 0;
 
     // Caption of the dialogs' own message boxes.
     static const char* const kMessageCaption;
@@ -48,7 +50,7 @@ class TEDG : public FilterDialog {
     QFrame* Panel1 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
-    void Button1Click();
+    void Button1Click() override;
 };
 
 // ぼかし: amount above 0 up to 10 into BlurAmount.
@@ -59,7 +61,7 @@ class TBLUR : public FilterDialog {
     QFrame* Panel1 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
-    void Button1Click();
+    void Button1Click() override;
 };
 
 // ガンマ: a positive exponent into GammaValue.
@@ -70,7 +72,7 @@ class TGMM : public FilterDialog {
     QFrame* Panel1 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
-    void Button1Click();
+    void Button1Click() override;
 };
 
 // サバチエ効果: the step width, read by the command from the field; OK only closes.
@@ -81,7 +83,7 @@ class TSabachie : public FilterDialog {
     QFrame* Sabachie = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
-    void Button1Click();
+    void Button1Click() override;
 };
 
 // ガイドミスキャンセラ: direction, flow, blur amount and threshold, stored field by field.
@@ -97,7 +99,7 @@ class TGMCPanel : public FilterDialog {
     QLineEdit* Edit2 = nullptr;  // flow
     QLineEdit* Edit3 = nullptr;  // blur amount
     QLineEdit* Edit4 = nullptr;  // threshold
-    void Button1Click();
+    void Button1Click() override;
 };
 
 // コマコレクト処理: optical-axis position and coma amount; OK only closes.
@@ -110,5 +112,5 @@ class TComaCorrect : public FilterDialog {
     QLineEdit* Edit1 = nullptr;  // X
     QLineEdit* Edit2 = nullptr;  // Y
     QLineEdit* Edit3 = nullptr;  // coma amount
-    void Button1Click();
+    void Button1Click() override;
 };
