@@ -8,8 +8,12 @@
 
 #include "filters/engine/simd.h"
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 
 namespace hv::engine {
 namespace {
@@ -51,4 +55,8 @@ void WidenColumnAvx2(const int32_t* in, double* out, int n) {
 
 }  // namespace hv::engine
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif

@@ -7,11 +7,15 @@
 
 #include "filters/engine/simd.h"
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx512f")
 // GCC 12's own AVX-512 headers trip -Wmaybe-uninitialized on their _mm512_undefined_* placeholders.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 namespace hv::engine {
 namespace {
@@ -53,5 +57,9 @@ void WidenColumnAvx512(const int32_t* in, double* out, int n) {
 
 }  // namespace hv::engine
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC diagnostic pop
 #pragma GCC pop_options
+#endif
