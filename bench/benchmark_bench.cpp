@@ -294,6 +294,64 @@ void BM_DisplayNumerics(benchmark::State& state) {
 }
 BENCHMARK(BM_DisplayNumerics)->Unit(benchmark::kMillisecond);
 
+// The bitmap fills alone, against the per-pixel loop of the description (rows outer).
+IntPlane LevelPlane() {
+    IntPlane plane = MakePlane(kSide, kSide);
+    std::memcpy(plane.data(), SampleImage().data(), kSamples * sizeof(int32_t));
+    ToggleOffset(32768, kSide, kSide, plane);
+    const GridStatistics stats = StatisticsWithVariance(plane, kSide, kSide);
+    ScaleToLevels(plane, kSide, kSide, stats.minimum, stats.mean, kBenchLevelScale);
+    return plane;
+}
+
+void BM_FillPictures(benchmark::State& state) {
+    const IntPlane levels = LevelPlane();
+    Picture grey(kSide, kSide), raw(kSide, kSide);
+    for (auto _ : state) {
+        FillLevelPictures(levels, kSide, kSide, grey, raw);
+        benchmark::DoNotOptimize(grey.bits());
+        benchmark::DoNotOptimize(raw.bits());
+    }
+}
+BENCHMARK(BM_FillPictures)->Unit(benchmark::kMillisecond);
+
+void BM_FillPicturesLiteral(benchmark::State& state) {
+    const IntPlane levels = LevelPlane();
+    Picture grey(kSide, kSide), raw(kSide, kSide);
+    for (auto _ : state) {
+        for (int y = 0; y < kSide; ++y) {
+            uint8_t* g = grey.row(y);
+            uint8_t* r = raw.row(y);
+            for (int x = 0; x < kSide; ++x) {
+                const int32_t level = levels[x][y];
+                g[3 * x] = g[3 * x + 1] = g[3 * x + 2] = static_cast<uint8_t>(level);
+                r[3 * x] = 0;
+                r[3 * x + 1] = static_cast<uint8_t>(level / 256);
+                r[3 * x + 2] = static_cast<uint8_t>(level - 256 * (level / 256));
+            }
+        }
+        benchmark::DoNotOptimize(grey.bits());
+        benchmark::DoNotOptimize(raw.bits());
+    }
+}
+BENCHMARK(BM_FillPicturesLiteral)->Unit(benchmark::kMillisecond);
+
+void BM_ScaleToLevels(benchmark::State& state) {
+    IntPlane plane = MakePlane(kSide, kSide);
+    std::memcpy(plane.data(), SampleImage().data(), kSamples * sizeof(int32_t));
+    ToggleOffset(32768, kSide, kSide, plane);
+    const GridStatistics stats = StatisticsWithVariance(plane, kSide, kSide);
+    IntPlane work = MakePlane(kSide, kSide);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::memcpy(work.data(), plane.data(), kSamples * sizeof(int32_t));
+        state.ResumeTiming();
+        ScaleToLevels(work, kSide, kSide, stats.minimum, stats.mean, kBenchLevelScale);
+        benchmark::DoNotOptimize(work.data());
+    }
+}
+BENCHMARK(BM_ScaleToLevels)->Unit(benchmark::kMillisecond);
+
 void BM_Checksum(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(PlaneChecksum(SampleImage(), kSide, kSide));
 }

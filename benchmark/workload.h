@@ -66,7 +66,7 @@ GridStatistics StatisticsWithVariance(const IntPlane& plane, int width, int heig
 // Every sample replaced in place by DisplayLevel(v, minimum, mean, scale).
 void ScaleToLevels(IntPlane& plane, int width, int height, int32_t minimum, double mean, int scale);
 // grey: all three bytes of pixel (x, y) = plane[x][y]; raw: EncodeRawValue(plane[x][y]). Both
-// pictures must be width x height; the plane holds levels 0..255 (only the low byte goes to grey).
+// pictures must be width x height; the plane holds levels 0..255.
 void FillLevelPictures(const IntPlane& levels, int width, int height, Picture& grey, Picture& raw);
 
 // accumulator[x][y] += add[x][y] in 32-bit integer arithmetic (wrapping).
