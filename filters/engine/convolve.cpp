@@ -235,8 +235,8 @@ int convolve(SimdLevel level, const int* threshold, int a, int b, Kernel& kernel
     const Variant variant = variantFor(level);
     checkArguments(a, b, kernel, W, H, plane);
     // Nothing is changed until every fault and allocation failure that can stop the call is past.
-    const std::vector<double> q = normalisedWeights(a, b, kernel);
     try {
+        const std::vector<double> q = normalisedWeights(a, b, kernel);
         const std::vector<Tap> taps = listTaps(a, b, q, threshold ? 1 : 0);
         double sumAbs = 0.0;
         for (const Tap& t : taps) sumAbs += std::fabs(t.w);
