@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "core/ppm_internal.h"
 
 namespace {
 
@@ -89,30 +90,37 @@ struct Header {
     throw FileError("PPM ヘッダーの幅・高さ・最大値を読めません");
 }
 
-// One header scan with its trace lines. Each pass starts over at the first byte, as the file is
-// opened again for it.
-Header scanHeader(const uint8_t* bytes, size_t size) {
+// One header scan. Each pass starts over at the first byte, as the file is opened again for it.
+// With trace, it writes the pass's trace lines. False when the sizes or the maximum cannot be read.
+bool scanHeader(const uint8_t* bytes, size_t size, bool trace, Header& header) {
     Scanner scan(bytes, size);
     std::string magic = scan.word();
     const std::string second = scan.word();
-    std::printf("%s %s\n", second.c_str(), magic.c_str());
+    if (trace) std::printf("%s %s\n", second.c_str(), magic.c_str());
     if (second == "#") {
         const std::string comment = scan.restOfLine();
-        std::printf("%s\n", comment.c_str());
-        std::fputs("if\n", stdout);
+        if (trace) {
+            std::printf("%s\n", comment.c_str());
+            std::fputs("if\n", stdout);
+        }
     } else {
         scan = Scanner(bytes, size);
         magic = scan.word();
     }
-    Header header;
     // The maximum is checked already in the first pass (without a trace line) so that a damaged
     // header is refused before the buffer is allocated.
     if (!scan.integer(header.width) || !scan.integer(header.height) || !scan.integer(header.maximum))
-        refuseHeader();
+        return false;
+    header.rasterStart = scan.position() + 1;
+    return true;
+}
+
+Header checkedHeader(const uint8_t* bytes, size_t size) {
+    Header header;
+    if (!scanHeader(bytes, size, true, header)) refuseHeader();
     if (header.width <= 0 || header.height <= 0) throw FileError("PPM の幅と高さは正でなければなりません");
     if (static_cast<long long>(header.width) * header.height * 3 > INT_MAX)
         throw FileError("PPM 画像が大きすぎます");
-    header.rasterStart = scan.position() + 1;
     return header;
 }
 
@@ -141,14 +149,14 @@ void splitRaster(const uint8_t* raster, int width, int height, IntPlane& red, In
 int decodeAfterDeclared(const uint8_t* bytes, size_t size, int& width, int& height, IntPlane& red,
                         IntPlane& green, IntPlane& blue) {
     // First pass: the raster size.
-    const Header first = scanHeader(bytes, size);
+    const Header first = checkedHeader(bytes, size);
     const int count = first.width * first.height * 3;
 
     ByteBuffer buffer;
     if (AllocByteBuffer(count, buffer) != 0) throw OutOfMemoryError();
 
     // Second pass: the raster position.
-    const Header second = scanHeader(bytes, size);
+    const Header second = checkedHeader(bytes, size);
     std::printf("%d %d %d\n", second.width, second.height, count);
     if (second.rasterStart < size) {
         const size_t n = std::min(static_cast<size_t>(count), size - second.rasterStart);
@@ -205,4 +213,12 @@ int ReadPpm(const char* path, int& width, int& height, IntPlane& red, IntPlane& 
     } catch (const FileError& error) {
         throw FileError(std::string(error.what()) + ": " + path);
     }
+}
+
+bool hv_detail::PpmDeclaredSize(const uint8_t* bytes, size_t size, int& width, int& height) {
+    Header header;
+    if (!scanHeader(bytes, size, false, header)) return false;
+    width = header.width;
+    height = header.height;
+    return true;
 }

@@ -4,6 +4,8 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <array>
+#include <climits>
 #include <random>
 #include <string>
 #include <vector>
@@ -133,7 +135,8 @@ TEST(DecodeFits, HeaderLayouts) {
         SCOPED_TRACE(c.name);
         std::string bytes = c.bytes;
         std::vector<int> samples;
-        for (int i = 0; i < c.width * c.height; ++i) samples.push_back((i * 7919) % 65536);
+        for (int i = 0; i < c.width * c.height; ++i)
+            samples.push_back(static_cast<int>((i * 7919LL) % 65536));
         bytes += bigEndian(samples);
         std::vector<char> buffer(kFitsHeaderBufferBytes, 'Q');
         Decoded d = decode(bytes, buffer.data());
@@ -366,11 +369,12 @@ TEST(EncodeFits, FixedCardsAndTrailer) {
 
 TEST(EncodeFits, SampleBytes) {
     const std::pair<int, std::string> cases[] = {
-        {1023, std::string("\x03\xFF", 2)},  {0, std::string("\x00\x00", 2)},
-        {65535, std::string("\xFF\xFF", 2)}, {-1, std::string("\x00\xFF", 2)},
-        {65536, std::string("\x00\x00", 2)}, {-257, std::string("\xFF\xFF", 2)},
-        {-256, std::string("\xFF\x00", 2)},  {32768, std::string("\x80\x00", 2)},
-        {70000, std::string("\x11\x70", 2)},
+        {1023, std::string("\x03\xFF", 2)},    {0, std::string("\x00\x00", 2)},
+        {65535, std::string("\xFF\xFF", 2)},   {-1, std::string("\x00\xFF", 2)},
+        {65536, std::string("\x00\x00", 2)},   {-257, std::string("\xFF\xFF", 2)},
+        {-256, std::string("\xFF\x00", 2)},    {INT_MIN, std::string("\x00\x00", 2)},
+        {INT_MAX, std::string("\xFF\xFF", 2)}, {-32768, std::string("\x80\x00", 2)},
+        {32768, std::string("\x80\x00", 2)},   {70000, std::string("\x11\x70", 2)},
     };
     IntPlane plane = MakePlane(1, 1);
     for (const auto& [value, expected] : cases) {
@@ -409,6 +413,30 @@ TEST(WriteFits, MatchesLiteralWriterAndReadsBack) {
             EXPECT_EQ(rz, 0);
             EXPECT_EQ(codec_test::samplesOf(back, w, h), codec_test::samplesOf(in, w, h));
         }
+    }
+}
+
+TEST(EncodeFits, WindowOfALargerPlane) {
+    // Width and height below the plane's own: the columns keep the plane's stride.
+    std::mt19937 rng(3);
+    TempFile literal("window.fit");
+    for (const auto& [pw, ph, w, h] : {std::array<int, 4>{70, 70, 67, 65}, std::array<int, 4>{9, 40, 8, 17},
+                                       std::array<int, 4>{130, 9, 128, 8}}) {
+        IntPlane plane = codec_test::randomPlane(pw, ph, INT_MIN, INT_MAX, rng);
+        codec_test::literalWriteFits(literal.path(), w, h, plane);
+        const std::vector<uint8_t> bytes = EncodeFits(w, h, plane);
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), codec_test::readBytes(literal.path()));
+    }
+}
+
+TEST(ReadFits, DevicesAndDirectoriesAreRefused) {
+    for (const char* path : {"/dev/null", "/tmp"}) {
+        int w, h, n, z;
+        IntPlane plane;
+        std::string trace;
+        EXPECT_THROW(trace = captureStdout([&] { ReadFits(path, nullptr, w, h, n, z, plane); }), FileError)
+            << path;
+        EXPECT_FALSE(plane.valid());
     }
 }
 
