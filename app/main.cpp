@@ -1,6 +1,5 @@
 // HALVANE-2: the program. It takes no arguments.
 #include <QApplication>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -13,20 +12,6 @@
 #include "shell/startup.h"
 
 namespace {
-// Every caption is Japanese: prefer a font that has the glyphs.
-void preferJapaneseFont(QApplication& app) {
-    const QStringList families = QFontDatabase::families();
-    for (const char* name : {"IPAGothic", "IPAゴシック", "IPAPGothic", "Noto Sans CJK JP", "Noto Sans JP"}) {
-        const QString family = QString::fromUtf8(name);
-        if (families.contains(family)) {
-            QFont font(family);
-            font.setPointSize(9);
-            app.setFont(font);
-            return;
-        }
-    }
-}
-
 void centre(QWidget& window) {
     QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
@@ -42,7 +27,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("HALVANE-2"));
     if (argc > 1)
         std::fprintf(stderr, "halvane2: takes no arguments; '%s' and the rest are ignored\n", argv[1]);
-    preferJapaneseFont(app);
+    PreferJapaneseFont();
 
     QtPlatform platform;
     try {

@@ -1,5 +1,8 @@
 #include "shell/startup.h"
 
+#include <QApplication>
+#include <QFontDatabase>
+
 #include "benchmark/ui/forms.h"
 #include "filters/ui/dialogs.h"
 #include "shell/mainform.h"
@@ -52,4 +55,17 @@ std::unique_ptr<HalvaneWindows> CreateWindows(Platform& platform) {
     forms.filters.sabachie = w->sabachie.get();
     w->mainForm->attachForms(forms);
     return w;
+}
+
+QString PreferJapaneseFont() {
+    const QStringList families = QFontDatabase::families();
+    for (const char* name : {"IPAGothic", "IPAゴシック", "IPAPGothic", "Noto Sans CJK JP", "Noto Sans JP"}) {
+        const QString family = QString::fromUtf8(name);
+        if (!families.contains(family)) continue;
+        QFont font(family);
+        font.setPointSize(9);
+        QApplication::setFont(font);
+        return family;
+    }
+    return QString();
 }

@@ -1,6 +1,7 @@
 // Start-up: the fixed windows, created in their order and owned by the application.
 #pragma once
 
+#include <QString>
 #include <memory>
 
 #include "filters/settings.h"
@@ -37,3 +38,7 @@ struct HalvaneWindows {
 
 // Creates every fixed window (hidden) and wires them to the main window.
 std::unique_ptr<HalvaneWindows> CreateWindows(Platform& platform);
+
+// Every caption is Japanese: makes the application font one that has the glyphs (IPA Gothic or
+// Noto Sans CJK JP) when such a font is installed. Returns the family chosen, empty if none.
+QString PreferJapaneseFont();

@@ -16,6 +16,10 @@
 #include "tests/support/gui_fixture.h"
 #include "view/ui/updown.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPointer>
+
 namespace {
 class MainFormTest : public GuiFixture {};
 
@@ -246,5 +250,30 @@ TEST_F(MainFormTest, AboutBoxLayout) {
     QTest::mouseClick(ok, Qt::LeftButton);
     EXPECT_EQ(about->result(), QDialog::Accepted);
     EXPECT_FALSE(about->isVisible());
+}
+}  // namespace
+
+namespace {
+// The captions need a font with Japanese glyphs (set-up installs IPA Gothic); without one every
+// caption renders as boxes. HV_SCREENSHOT=path saves the rendered window as a PNG.
+TEST_F(MainFormTest, JapaneseCaptionsRender) {
+    const QFont before = QApplication::font();
+    const QString family = PreferJapaneseFont();
+    ASSERT_FALSE(family.isEmpty()) << "no Japanese font installed";
+    TMainForm form(platform());
+    form.show();
+    hvtest::ProcessEvents();
+    const QFontMetrics metrics(form.menuBar()->font());
+    for (const QString& caption : {QStringLiteral("ファイル(&F)"), QStringLiteral("計測開始"),
+                                   QStringLiteral("バージョン(&V)"), QStringLiteral("終了(&Q)")}) {
+        for (const QChar ch : caption) EXPECT_TRUE(metrics.inFont(ch)) << caption.toStdString();
+    }
+    const QImage shot = form.grab().toImage();
+    EXPECT_EQ(shot.width(), 892);
+    const QByteArray path = qgetenv("HV_SCREENSHOT");
+    if (!path.isEmpty()) {
+        EXPECT_TRUE(shot.save(QString::fromLocal8Bit(path)));
+    }
+    QApplication::setFont(before);
 }
 }  // namespace
