@@ -27,17 +27,25 @@ class Kernel {
     bool m_valid = false;
 };
 
-// 0 on success (every weight 0.0), 1 when memory runs out or a side is negative.
+// 0 on success (every weight 0.0), 1 when memory runs out or a side is negative; on 1 the kernel
+// is left invalid. A side of 0 gives an empty, valid kernel.
 int AllocKernel(int a, int b, Kernel& kernel);
 // AllocKernel that throws OutOfMemoryError instead of returning 1.
 Kernel MakeKernel(int a, int b);
 
+// Every sample of the W x H area below lo becomes lo, then every one at or above hi becomes hi.
 int ClampPlane(int lo, int hi, int W, int H, IntPlane& plane);
+// Turns the a x b window of the kernel by angle degrees about its centre, resampled bilinearly.
+// A non-finite angle is an invalid operation; the scratch kernel's failure is OutOfMemoryError.
 int RotateKernel(double angle, int a, int b, Kernel& kernel);
-// Normalises the kernel in place by its sum (FloatingPointError when the sum is 0: the first weight's
-// division decides the message), then replaces every pixel by the truncated weighted sum of its
-// neighbourhood (anchor [a/2][b/2], taps outside the plane left out, negative results 0).
+// Normalises the kernel in place by its sum, then replaces every pixel by the truncated weighted
+// sum of its neighbourhood (anchor [a/2][b/2], taps outside the plane left out, negative results 0,
+// results beyond 32 bits keep their low 32 bits). Faults raise FloatingPointError and leave the
+// plane unchanged: a zero sum (the first division decides: 0 / 0 when K[0][0] is 0, else a division
+// by zero; the kernel is not changed either), an accumulation that overflows, one beyond the 64-bit
+// range. Scratch memory failure: OutOfMemoryError, nothing changed. A window larger than the kernel
+// or an area larger than the plane: std::invalid_argument.
 int ConvolvePlane(int a, int b, Kernel& kernel, int W, int H, IntPlane& plane);
 // As ConvolvePlane for pixels below the threshold, with the window displaced by one cell; other
-// pixels keep their value.
+// pixels keep their value (negatives 0).
 int ConvolvePlaneBelow(int threshold, int a, int b, Kernel& kernel, int W, int H, IntPlane& plane);
