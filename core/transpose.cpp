@@ -2,15 +2,19 @@
 
 #include <algorithm>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define HV_X86_SIMD 1
 #endif
 
 namespace hv_detail {
 namespace {
 
-// Outer tiles keep one tile's rows (64 x 128 bytes) and columns (64 x 256 bytes) in L1.
+// Outer tiles keep one tile's rows (64 x 128 bytes) and columns (64 x 256 bytes) in L1; inside a
+// tile, whole 8 x 8 blocks go through SIMD registers and the edges through plain loops.
 constexpr int kTile = 64;
+
+bool g_allowAvx2 = true;
 
 inline int32_t decodeSample(const uint8_t* p) {
     return p[0] * 256 + p[1];
@@ -21,8 +25,26 @@ inline void encodeSample(int32_t v, uint8_t* p) {
     p[1] = static_cast<uint8_t>(v);
 }
 
-#if defined(__SSE2__)
-// r[i] lane j becomes r[j] lane i.
+void decodeScalar(const uint8_t* src, size_t stride, int rowBase, int x0, int x1, int y0, int y1,
+                  int32_t* data, size_t height) {
+    for (int x = x0; x < x1; ++x) {
+        int32_t* column = data + static_cast<size_t>(x) * height;
+        const uint8_t* p = src + static_cast<size_t>(y0 - rowBase) * stride + static_cast<size_t>(x) * 2;
+        for (int y = y0; y < y1; ++y, p += stride) column[y] = decodeSample(p);
+    }
+}
+
+void encodeScalar(const int32_t* data, size_t height, int x0, int x1, int y0, int y1, int rowBase,
+                  uint8_t* dst, size_t stride) {
+    for (int x = x0; x < x1; ++x) {
+        const int32_t* column = data + static_cast<size_t>(x) * height;
+        uint8_t* p = dst + static_cast<size_t>(y0 - rowBase) * stride + static_cast<size_t>(x) * 2;
+        for (int y = y0; y < y1; ++y, p += stride) encodeSample(column[y], p);
+    }
+}
+
+#if HV_X86_SIMD
+// r[i] lane j becomes r[j] lane i (16-bit lanes).
 inline void transpose8x8(__m128i r[8]) {
     const __m128i a0 = _mm_unpacklo_epi16(r[0], r[1]);
     const __m128i a1 = _mm_unpackhi_epi16(r[0], r[1]);
@@ -52,21 +74,18 @@ inline void transpose8x8(__m128i r[8]) {
 
 // Four samples to their stored 16-bit words (bytes hi, lo in memory), sign-extended to 32 bits so
 // that the signed pack keeps them unchanged.
-inline __m128i encodeWords(__m128i v) {
+inline __m128i encodeWordsSse2(__m128i v) {
     const __m128i bytes = _mm_set1_epi32(0xFF);
     // v / 256 truncated toward zero: negative values are biased by 255 before the shift.
     const __m128i q = _mm_srai_epi32(_mm_add_epi32(v, _mm_and_si128(_mm_srai_epi32(v, 31), bytes)), 8);
     const __m128i word = _mm_or_si128(_mm_slli_epi32(_mm_and_si128(v, bytes), 8), _mm_and_si128(q, bytes));
     return _mm_srai_epi32(_mm_slli_epi32(word, 16), 16);
 }
-#endif
 
-void decodeTile(const uint8_t* src, size_t stride, int x0, int x1, int y0, int y1, int rowBase, int32_t* data,
-                size_t height) {
-    int yFull = y0;
-#if defined(__SSE2__)
+void decodeTileSse2(const uint8_t* src, size_t stride, int rowBase, int x0, int x1, int y0, int y1,
+                    int32_t* data, size_t height) {
     const int xFull = x0 + (x1 - x0) / 8 * 8;
-    yFull = y0 + (y1 - y0) / 8 * 8;
+    const int yFull = y0 + (y1 - y0) / 8 * 8;
     const __m128i zero = _mm_setzero_si128();
     for (int y = y0; y < yFull; y += 8) {
         const uint8_t* row = src + static_cast<size_t>(y - rowBase) * stride;
@@ -79,41 +98,29 @@ void decodeTile(const uint8_t* src, size_t stride, int x0, int x1, int y0, int y
             }
             transpose8x8(r);
             for (int j = 0; j < 8; ++j) {
-                int32_t* column = (data + static_cast<size_t>(x + j) * height) + y;
+                int32_t* column = data + static_cast<size_t>(x + j) * height + y;
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(column), _mm_unpacklo_epi16(r[j], zero));
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(column + 4), _mm_unpackhi_epi16(r[j], zero));
             }
         }
-        for (int x = xFull; x < x1; ++x) {
-            int32_t* column = (data + static_cast<size_t>(x) * height);
-            for (int y2 = y; y2 < y + 8; ++y2)
-                column[y2] = decodeSample(src + static_cast<size_t>(y2 - rowBase) * stride +
-                                          static_cast<size_t>(x) * 2);
-        }
     }
-#endif
-    for (int x = x0; x < x1; ++x) {
-        int32_t* column = (data + static_cast<size_t>(x) * height);
-        for (int y = yFull; y < y1; ++y)
-            column[y] =
-                decodeSample(src + static_cast<size_t>(y - rowBase) * stride + static_cast<size_t>(x) * 2);
-    }
+    decodeScalar(src, stride, rowBase, xFull, x1, y0, yFull, data, height);
+    decodeScalar(src, stride, rowBase, x0, x1, yFull, y1, data, height);
 }
 
-void encodeTile(const int32_t* data, size_t height, int x0, int x1, int y0, int y1, int rowBase, uint8_t* dst,
-                size_t stride) {
-    int yFull = y0;
-#if defined(__SSE2__)
+void encodeTileSse2(const int32_t* data, size_t height, int x0, int x1, int y0, int y1, int rowBase,
+                    uint8_t* dst, size_t stride) {
     const int xFull = x0 + (x1 - x0) / 8 * 8;
-    yFull = y0 + (y1 - y0) / 8 * 8;
+    const int yFull = y0 + (y1 - y0) / 8 * 8;
     for (int y = y0; y < yFull; y += 8) {
         uint8_t* row = dst + static_cast<size_t>(y - rowBase) * stride;
         for (int x = x0; x < xFull; x += 8) {
             __m128i r[8];
             for (int j = 0; j < 8; ++j) {
-                const int32_t* column = (data + static_cast<size_t>(x + j) * height) + y;
-                const __m128i lo = encodeWords(_mm_loadu_si128(reinterpret_cast<const __m128i*>(column)));
-                const __m128i hi = encodeWords(_mm_loadu_si128(reinterpret_cast<const __m128i*>(column + 4)));
+                const int32_t* column = data + static_cast<size_t>(x + j) * height + y;
+                const __m128i lo = encodeWordsSse2(_mm_loadu_si128(reinterpret_cast<const __m128i*>(column)));
+                const __m128i hi =
+                    encodeWordsSse2(_mm_loadu_si128(reinterpret_cast<const __m128i*>(column + 4)));
                 r[j] = _mm_packs_epi32(lo, hi);
             }
             transpose8x8(r);
@@ -121,38 +128,117 @@ void encodeTile(const int32_t* data, size_t height, int x0, int x1, int y0, int 
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i * stride + static_cast<size_t>(x) * 2),
                                  r[i]);
         }
-        for (int x = xFull; x < x1; ++x) {
-            const int32_t* column = (data + static_cast<size_t>(x) * height);
-            for (int y2 = y; y2 < y + 8; ++y2)
-                encodeSample(column[y2],
-                             dst + static_cast<size_t>(y2 - rowBase) * stride + static_cast<size_t>(x) * 2);
+    }
+    encodeScalar(data, height, xFull, x1, y0, yFull, rowBase, dst, stride);
+    encodeScalar(data, height, x0, x1, yFull, y1, rowBase, dst, stride);
+}
+
+// The same blocks with AVX2: byte swap by shuffle, widening and packing in one instruction each.
+__attribute__((target("avx2"))) void decodeTileAvx2(const uint8_t* src, size_t stride, int rowBase, int x0,
+                                                    int x1, int y0, int y1, int32_t* data, size_t height) {
+    const int xFull = x0 + (x1 - x0) / 8 * 8;
+    const int yFull = y0 + (y1 - y0) / 8 * 8;
+    const __m128i swap = _mm_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14);
+    for (int y = y0; y < yFull; y += 8) {
+        const uint8_t* row = src + static_cast<size_t>(y - rowBase) * stride;
+        for (int x = x0; x < xFull; x += 8) {
+            __m128i r[8];
+            for (int i = 0; i < 8; ++i)
+                r[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(
+                                            row + i * stride + static_cast<size_t>(x) * 2)),
+                                        swap);
+            transpose8x8(r);
+            for (int j = 0; j < 8; ++j)
+                _mm256_storeu_si256(
+                    reinterpret_cast<__m256i*>(data + static_cast<size_t>(x + j) * height + y),
+                    _mm256_cvtepu16_epi32(r[j]));
         }
     }
-#endif
-    for (int x = x0; x < x1; ++x) {
-        const int32_t* column = (data + static_cast<size_t>(x) * height);
-        for (int y = yFull; y < y1; ++y)
-            encodeSample(column[y],
-                         dst + static_cast<size_t>(y - rowBase) * stride + static_cast<size_t>(x) * 2);
-    }
+    decodeScalar(src, stride, rowBase, xFull, x1, y0, yFull, data, height);
+    decodeScalar(src, stride, rowBase, x0, x1, yFull, y1, data, height);
 }
+
+__attribute__((target("avx2"))) void encodeTileAvx2(const int32_t* data, size_t height, int x0, int x1,
+                                                    int y0, int y1, int rowBase, uint8_t* dst,
+                                                    size_t stride) {
+    const int xFull = x0 + (x1 - x0) / 8 * 8;
+    const int yFull = y0 + (y1 - y0) / 8 * 8;
+    const __m256i bytes = _mm256_set1_epi32(0xFF);
+    for (int y = y0; y < yFull; y += 8) {
+        uint8_t* row = dst + static_cast<size_t>(y - rowBase) * stride;
+        for (int x = x0; x < xFull; x += 8) {
+            __m128i r[8];
+            for (int j = 0; j < 8; ++j) {
+                const __m256i v = _mm256_loadu_si256(
+                    reinterpret_cast<const __m256i*>(data + static_cast<size_t>(x + j) * height + y));
+                // Bits 8..15 of v + 255 (negative v) are the low byte of v / 256 truncated toward zero.
+                const __m256i t = _mm256_add_epi32(v, _mm256_and_si256(_mm256_srai_epi32(v, 31), bytes));
+                const __m256i word = _mm256_or_si256(_mm256_slli_epi32(_mm256_and_si256(v, bytes), 8),
+                                                     _mm256_and_si256(_mm256_srli_epi32(t, 8), bytes));
+                r[j] = _mm_packus_epi32(_mm256_castsi256_si128(word), _mm256_extracti128_si256(word, 1));
+            }
+            transpose8x8(r);
+            for (int i = 0; i < 8; ++i)
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i * stride + static_cast<size_t>(x) * 2),
+                                 r[i]);
+        }
+    }
+    encodeScalar(data, height, xFull, x1, y0, yFull, rowBase, dst, stride);
+    encodeScalar(data, height, x0, x1, yFull, y1, rowBase, dst, stride);
+}
+
+bool useAvx2() {
+    static const bool available = __builtin_cpu_supports("avx2");
+    return available && g_allowAvx2;
+}
+#endif
 
 }  // namespace
 
+void AllowAvx2Transposition(bool allow) {
+    g_allowAvx2 = allow;
+}
+
 void BigEndianRowsToColumns(const uint8_t* src, size_t stride, int width, int y0, int y1, int32_t* data,
                             size_t height) {
-    for (int yb = y0; yb < y1; yb += kTile)
-        for (int xb = 0; xb < width; xb += kTile)
-            decodeTile(src, stride, xb, std::min(width, xb + kTile), yb, std::min(y1, yb + kTile), y0, data,
-                       height);
+#if HV_X86_SIMD
+    const bool avx2 = useAvx2();
+#endif
+    for (int yb = y0; yb < y1; yb += kTile) {
+        const int ye = std::min(y1, yb + kTile);
+        for (int xb = 0; xb < width; xb += kTile) {
+            const int xe = std::min(width, xb + kTile);
+#if HV_X86_SIMD
+            if (avx2)
+                decodeTileAvx2(src, stride, y0, xb, xe, yb, ye, data, height);
+            else
+                decodeTileSse2(src, stride, y0, xb, xe, yb, ye, data, height);
+#else
+            decodeScalar(src, stride, y0, xb, xe, yb, ye, data, height);
+#endif
+        }
+    }
 }
 
 void ColumnsToBigEndianRows(const int32_t* data, size_t height, int width, int y0, int y1, uint8_t* dst,
                             size_t stride) {
-    for (int yb = y0; yb < y1; yb += kTile)
-        for (int xb = 0; xb < width; xb += kTile)
-            encodeTile(data, height, xb, std::min(width, xb + kTile), yb, std::min(y1, yb + kTile), y0, dst,
-                       stride);
+#if HV_X86_SIMD
+    const bool avx2 = useAvx2();
+#endif
+    for (int yb = y0; yb < y1; yb += kTile) {
+        const int ye = std::min(y1, yb + kTile);
+        for (int xb = 0; xb < width; xb += kTile) {
+            const int xe = std::min(width, xb + kTile);
+#if HV_X86_SIMD
+            if (avx2)
+                encodeTileAvx2(data, height, xb, xe, yb, ye, y0, dst, stride);
+            else
+                encodeTileSse2(data, height, xb, xe, yb, ye, y0, dst, stride);
+#else
+            encodeScalar(data, height, xb, xe, yb, ye, y0, dst, stride);
+#endif
+        }
+    }
 }
 
 }  // namespace hv_detail

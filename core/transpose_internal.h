@@ -1,5 +1,6 @@
 // Conversions between row-major 16-bit big-endian file samples and column-major int32 planes, in
-// cache-sized tiles (SSE2 for whole 8 x 8 blocks, plain loops for the edges).
+// cache-sized tiles (SSE2 or, where the processor has it, AVX2 for whole 8 x 8 blocks; plain loops
+// for the edges).
 #pragma once
 
 #include <cstddef>
@@ -17,5 +18,8 @@ void BigEndianRowsToColumns(const uint8_t* src, size_t stride, int width, int y0
 // row[2x + 1] = low 8 bits of (x, y), with row = dst + (y - y0) * stride.
 void ColumnsToBigEndianRows(const int32_t* data, size_t height, int width, int y0, int y1, uint8_t* dst,
                             size_t stride);
+
+// Lets tests run the SSE2 blocks on a processor with AVX2 (true by default).
+void AllowAvx2Transposition(bool allow);
 
 }  // namespace hv_detail

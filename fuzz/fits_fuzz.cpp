@@ -11,7 +11,7 @@
 namespace {
 
 // Plane sizes beyond this are skipped: they would only test the allocator.
-constexpr long long kMaxSamples = 1 << 22;
+constexpr long long kMaxSamples = 1 << 18;
 
 // An upper bound of the sizes the decoder will use: the size cards summed over every card it may
 // read (values are never negative, so summing more cards only overestimates).

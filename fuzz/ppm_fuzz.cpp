@@ -10,7 +10,7 @@
 
 namespace {
 // Rasters beyond this are skipped: they would only test the allocator.
-constexpr long long kMaxPixels = 1 << 20;
+constexpr long long kMaxPixels = 1 << 16;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -12,6 +12,7 @@
 
 #include "codec_support.h"
 #include "core/errors.h"
+#include "core/transpose_internal.h"
 
 namespace {
 
@@ -293,6 +294,43 @@ TEST(ReadFits, MatchesLiteralReaderOnRandomFiles) {
                 << w << "x" << h << " cut " << cut;
         }
     }
+}
+
+// Both SIMD variants (where the processor has them) against plain loops over the same bytes.
+TEST(FitsTransposition, EverySimdPathMatchesPlainLoops) {
+    std::mt19937 rng(11);
+    const std::pair<int, int> sizes[] = {{1, 1},    {8, 8},    {9, 7},    {64, 64},
+                                         {65, 129}, {200, 16}, {16, 200}, {7, 300}};
+    for (bool avx2 : {false, true}) {
+        hv_detail::AllowAvx2Transposition(avx2);
+        for (const auto& [w, h] : sizes) {
+            SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + (avx2 ? " avx2" : " sse2"));
+            IntPlane plane = codec_test::randomPlane(w, h, INT_MIN, INT_MAX, rng);
+            const std::vector<uint8_t> bytes = EncodeFits(w, h, plane);
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x) {
+                    const int v = plane[x][y];
+                    const size_t at = 2880 + 2 * (static_cast<size_t>(y) * w + x);
+                    ASSERT_EQ(bytes[at], static_cast<uint8_t>((v / 256) & 0xFF));
+                    ASSERT_EQ(bytes[at + 1], static_cast<uint8_t>(v & 0xFF));
+                }
+            }
+            // The same data behind a header that states the sizes in the reader's columns.
+            std::string file = header({cardValue("NAXIS1  =", std::to_string(w), 30),
+                                       cardValue("NAXIS2  =", std::to_string(h), 30), kEnd},
+                                      36);
+            file.append(bytes.begin() + 2880, bytes.end());
+            Decoded d = decode(file);
+            ASSERT_EQ(d.width, w);
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x) {
+                    const size_t at = 2880 + 2 * (static_cast<size_t>(y) * w + x);
+                    ASSERT_EQ(d.plane[x][y], bytes[at] * 256 + bytes[at + 1]);
+                }
+            }
+        }
+    }
+    hv_detail::AllowAvx2Transposition(true);
 }
 
 TEST(ReadFits, UnopenableFileTracesAndThrows) {
