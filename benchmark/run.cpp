@@ -35,6 +35,18 @@ class StageTimer {
 
 }  // namespace
 
+void PrepareShownImage(const IntPlane& display, ShownImage& shown) {
+    const GridStatistics stats = StatisticsWithVariance(display, shown.width, shown.height);
+    shown.mean = stats.mean;
+    shown.minimum = stats.minimum;
+    shown.grey = Picture(shown.width, shown.height);
+    shown.raw = Picture(shown.width, shown.height);
+    // Scaling to levels and both bitmap fills in one pass: the plane is released right after, so
+    // its scaled samples are never needed.
+    FillLevelPicturesFromSamples(display, shown.width, shown.height, stats.minimum, stats.mean,
+                                 kBenchLevelScale, shown.grey, shown.raw);
+}
+
 WorkloadFigures RunWorkload(BenchRandom& random, const WorkloadClock& clock,
                             const std::function<void(ShownImage&)>& show, const WorkloadOptions& options) {
     try {
@@ -85,13 +97,7 @@ WorkloadFigures RunWorkload(BenchRandom& random, const WorkloadClock& clock,
                      display);
             ToggleOffset(32768, shown.width, shown.height, display);
             const Stamp from = timer.now();
-            const GridStatistics stats = StatisticsWithVariance(display, shown.width, shown.height);
-            shown.mean = stats.mean;
-            shown.minimum = stats.minimum;
-            ScaleToLevels(display, shown.width, shown.height, stats.minimum, stats.mean, kBenchLevelScale);
-            shown.grey = Picture(shown.width, shown.height);
-            shown.raw = Picture(shown.width, shown.height);
-            FillLevelPictures(display, shown.width, shown.height, shown.grey, shown.raw);
+            PrepareShownImage(display, shown);
             show(shown);
             timer.add(from, f.displayMs, displayNs);
             FreePlane(shown.width, shown.height, display);

@@ -68,6 +68,10 @@ void ScaleToLevels(IntPlane& plane, int width, int height, int32_t minimum, doub
 // grey: all three bytes of pixel (x, y) = plane[x][y]; raw: EncodeRawValue(plane[x][y]). Both
 // pictures must be width x height; the plane holds levels 0..255.
 void FillLevelPictures(const IntPlane& levels, int width, int height, Picture& grey, Picture& raw);
+// ScaleToLevels then FillLevelPictures in one pass over the samples, leaving them unchanged: the
+// levels come from a table of the few samples between the minimum and the first level 255.
+void FillLevelPicturesFromSamples(const IntPlane& samples, int width, int height, int32_t minimum,
+                                  double mean, int scale, Picture& grey, Picture& raw);
 
 // accumulator[x][y] += add[x][y] in 32-bit integer arithmetic (wrapping).
 void AddPlane(IntPlane& accumulator, const IntPlane& add, int width, int height);
@@ -140,6 +144,10 @@ struct ShownImage {
     Picture grey;  // display image: the levels as grey
     Picture raw;   // stored image: the levels as raw values
 };
+
+// The display stage's numerics for one image: statistics with the variance, then the two
+// pictures of its levels (shown.width and shown.height give the size).
+void PrepareShownImage(const IntPlane& display, ShownImage& shown);
 
 struct WorkloadClock {
     std::function<uint32_t()> tick;  // millisecond tick counter (32-bit, differences wrap)

@@ -19,9 +19,11 @@ QString Text(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// One sample window of the display stage, set up in the order the sample windows of the open
-// command are, with the file name as caption and the levels as its raw values.
-void ShowBenchmarkImage(ImageFrame& frame, ShownImage& shown) {
+}  // namespace
+
+// Set up in the order the sample windows of the open command are, with the file name as caption
+// and the levels as its raw values.
+TChild* ShowBenchmarkImage(ImageFrame& frame, ShownImage& shown) {
     TChild* child = frame.CreateImageWindow(kSampleWindow);
     child->setImage(std::move(shown.grey));
     const QSize client = frame.frameClientSize();
@@ -36,7 +38,10 @@ void ShowBenchmarkImage(ImageFrame& frame, ShownImage& shown) {
     child->state.Minimum = FormatInt(shown.minimum);
     ResetViewState(child->state, shown.width, shown.height, 1);
     child->show();
+    return child;
 }
+
+namespace {
 
 void FillPanel(Tpanel& panel, const WorkloadFigures& f, Platform& platform) {
     const MemoryStatus memory = platform.memoryStatus();

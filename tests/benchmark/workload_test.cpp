@@ -264,6 +264,46 @@ TEST(BenchDisplay, PicturesHoldTheLevelsAsGreyAndAsRawValues) {
     }
 }
 
+TEST(BenchDisplay, OnePassPicturesEqualScalingThenFilling) {
+    struct Case {
+        const char* name;
+        int32_t minimum;
+        double mean;
+        int scale;
+        int width, height;
+    };
+    IntPlane source = ToggledImage(5);
+    const GridStatistics stats = StatisticsWithVariance(source, 1000, 1000);
+    const Case cases[] = {
+        {"benchmark statistics", stats.minimum, stats.mean, 50, 1000, 1000},
+        {"odd shape", stats.minimum, stats.mean, 50, 997, 13},
+        {"scale 100", stats.minimum, stats.mean, 100, 64, 64},
+        {"wide span, never saturating", 0, 40000.5, 50, 1000, 40},
+        {"minimum above the samples", 60000, 60000.75, 50, 50, 50},
+        {"span below one", 34000, 34000.25, 50, 30, 30},
+        {"products that wrap", -2000000000, 0.5, 50, 20, 20},
+        {"huge scale", stats.minimum, stats.mean, 1 << 20, 40, 40},
+    };
+    for (const Case& c : cases) {
+        IntPlane samples = MakePlane(c.width, c.height);
+        IntPlane levels = MakePlane(c.width, c.height);
+        for (int x = 0; x < c.width; ++x)
+            for (int y = 0; y < c.height; ++y) samples[x][y] = levels[x][y] = source[x][y];
+        Picture greyA(c.width, c.height), rawA(c.width, c.height), greyB(c.width, c.height),
+            rawB(c.width, c.height);
+        ScaleToLevels(levels, c.width, c.height, c.minimum, c.mean, c.scale);
+        FillLevelPictures(levels, c.width, c.height, greyA, rawA);
+        FillLevelPicturesFromSamples(samples, c.width, c.height, c.minimum, c.mean, c.scale, greyB, rawB);
+        EXPECT_TRUE(greyA.samePixels(greyB)) << c.name;
+        EXPECT_TRUE(rawA.samePixels(rawB)) << c.name;
+        EXPECT_EQ(samples[3][3], source[3][3]) << c.name;
+    }
+    // A flat plane faults as the literal passes do.
+    IntPlane flat = MakePlane(30, 30);
+    Picture grey(30, 30), raw(30, 30);
+    EXPECT_THROW(FillLevelPicturesFromSamples(flat, 30, 30, 0, 0.0, 50, grey, raw), FloatingPointError);
+}
+
 // ---- composite, convolution, checksum ----
 
 TEST(BenchComposite, AdditionWrapsLikeThirtyTwoBitIntegers) {
