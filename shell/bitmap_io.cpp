@@ -9,26 +9,25 @@
 #include <cstring>
 
 #include "core/errors.h"
+#include "core/numtext.h"
 #include "shell/image_files.h"
 
 namespace {
 
-Picture readWith(QImageReader& reader) {
+// head: what the file's start announced, when it is a bitmap's.
+Picture readWith(QImageReader& reader, const BmpHead& head = {}) {
     QImageReader::setAllocationLimit(kImageReaderLimitMiB);
     reader.setAutoDetectImageFormat(false);
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
     QImage image;
     if (!reader.read(&image)) {
-        const QImageReader::ImageReaderError error = reader.error();
-        const QSize size = reader.size();
         // The reader says "unable to read image data" also when its image could not be allocated:
-        // tell that case apart so that the user learns that memory ran out.
-        if (error == QImageReader::InvalidDataError && size.isValid()) {
-            const double mib = 4.0 * size.width() * size.height() / (1024.0 * 1024.0);
-            if (mib > kImageReaderLimitMiB || QImage(size, QImage::Format_ARGB32).isNull())
-                throw OutOfMemoryError();
-        }
+        // tell that case apart, so that the user learns that memory ran out.
+        if (reader.error() == QImageReader::InvalidDataError && head.valid &&
+            QImage(static_cast<int>(head.width), static_cast<int>(head.height), QImage::Format_ARGB32)
+                .isNull())
+            throw OutOfMemoryError();
         throw HvError(reader.errorString().toStdString());
     }
     return PictureFromImage(image);
@@ -37,15 +36,21 @@ Picture readWith(QImageReader& reader) {
 }  // namespace
 
 Picture LoadBitmapPicture(const QString& path) {
-    // The reader leaves the part of a truncated uncompressed bitmap that is missing undefined; such a
-    // file is read with its missing bytes as zeros instead (black, or the palette's first colour).
     QFile file(path);
+    BmpHead head;
     if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray head = file.peek(static_cast<qint64>(kBmpHeadProbeBytes));
-        const uint64_t declared = DeclaredBmpFileSize(reinterpret_cast<const uint8_t*>(head.constData()),
-                                                      static_cast<size_t>(head.size()));
-        const uint64_t limit = static_cast<uint64_t>(kImageReaderLimitMiB) << 20;
-        if (declared > static_cast<uint64_t>(file.size()) && declared <= limit) {
+        const QByteArray start = file.peek(static_cast<qint64>(kBmpHeadProbeBytes));
+        head = ParseBmpHead(reinterpret_cast<const uint8_t*>(start.constData()),
+                            static_cast<size_t>(start.size()));
+        // The FITS reader's limit, by area: a damaged header cannot ask for any amount of memory.
+        if (head.valid && head.width * head.height > kMaxOpenPixels)
+            throw OutOfMemoryError(FormatText("画像が大きすぎます (%lld x %lld)",
+                                              static_cast<long long>(head.width),
+                                              static_cast<long long>(head.height)));
+        // The reader leaves the missing part of a truncated uncompressed bitmap undefined; such a
+        // file is read with its missing bytes as zeros instead (black, or the palette's first colour).
+        const uint64_t declared = head.uncompressedFileSize;
+        if (declared > static_cast<uint64_t>(file.size())) {
             QByteArray bytes = file.readAll();
             const qsizetype read = bytes.size();
             bytes.resize(static_cast<qsizetype>(declared));
@@ -54,12 +59,12 @@ Picture LoadBitmapPicture(const QString& path) {
             QBuffer buffer(&bytes);
             buffer.open(QIODevice::ReadOnly);
             QImageReader reader(&buffer, "bmp");
-            return readWith(reader);
+            return readWith(reader, head);
         }
         file.close();
     }
     QImageReader reader(path, "bmp");
-    return readWith(reader);
+    return readWith(reader, head);
 }
 
 Picture LoadPictureByExtension(const QString& path) {

@@ -7,13 +7,13 @@
 
 class QImage;
 
-// Largest image (in MiB of the reader's 32-bit image) the readers accept: room for 16000 x 16000
-// pixels, well above Qt's default limit, while a damaged header cannot ask for any amount.
+// Largest image (in MiB of the reader's own image) the readers accept: room for 16000 x 16000
+// pixels of 32 bits, well above Qt's default limit.
 inline constexpr int kImageReaderLimitMiB = 1024;
 
 // A Windows bitmap file, whatever its extension or contents: only the bitmap reader is tried.
-// HvError with the reader's message when it cannot be read; OutOfMemoryError when the image or
-// the picture does not fit in memory.
+// HvError with the reader's message when it cannot be read; OutOfMemoryError when the image has more
+// pixels than 16000 x 16000 or does not fit in memory.
 Picture LoadBitmapPicture(const QString& path);
 
 // Any picture format Qt reads, chosen by the file's extension alone.

@@ -95,36 +95,43 @@ void WriteBmpFile(const std::string& path, const Picture& picture) {
     }
 }
 
-uint64_t DeclaredBmpFileSize(const uint8_t* bytes, size_t size) {
-    if (size < 26 || bytes[0] != 'B' || bytes[1] != 'M') return 0;
+BmpHead ParseBmpHead(const uint8_t* bytes, size_t size) {
+    BmpHead head;
+    if (size < 26 || bytes[0] != 'B' || bytes[1] != 'M') return head;
     const auto u16 = [&](size_t at) { return static_cast<uint32_t>(bytes[at] | bytes[at + 1] << 8); };
     const auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
     const uint64_t offset = u32(10);
     const uint32_t headerSize = u32(14);
     int64_t width = 0, height = 0;
-    uint32_t bpp = 0, compression = 0;
+    uint32_t bpp = 0;
+    bool uncompressed = true;
     if (headerSize == 12) {  // OS/2 core header: 16-bit sizes, never compressed
         width = u16(18);
         height = u16(20);
         bpp = u16(24);
     } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 64 ||
                headerSize == 108 || headerSize == 124) {
-        if (size < kBmpHeadProbeBytes) return 0;
+        if (size < kBmpHeadProbeBytes) return head;
         width = static_cast<int32_t>(u32(18));
         height = static_cast<int32_t>(u32(22));
         bpp = u16(28);
-        compression = u32(30);
+        const uint32_t compression = u32(30);
         // 0 plain, 3 bit fields (Huffman in the OS/2 64-byte header), 6 bit fields with alpha.
-        const bool uncompressed =
-            compression == 0 || ((compression == 3 || compression == 6) && headerSize != 64);
-        if (!uncompressed) return 0;
+        uncompressed = compression == 0 || ((compression == 3 || compression == 6) && headerSize != 64);
     } else {
-        return 0;
+        return head;
     }
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return 0;
-    if (width <= 0 || height == 0) return 0;
-    const uint64_t stride = (static_cast<uint64_t>(width) * bpp + 31) / 32 * 4;
-    return offset + stride * static_cast<uint64_t>(height < 0 ? -height : height);
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return head;
+    if (height < 0) height = -height;  // top-down rows
+    if (width <= 0 || height == 0) return head;
+    head.valid = true;
+    head.width = width;
+    head.height = height;
+    if (uncompressed) {
+        const uint64_t stride = (static_cast<uint64_t>(width) * bpp + 31) / 32 * 4;
+        head.uncompressedFileSize = offset + stride * static_cast<uint64_t>(height);
+    }
+    return head;
 }
 
 Picture PictureFromPlanes(int width, int height, const IntPlane& red, const IntPlane& green,

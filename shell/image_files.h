@@ -25,12 +25,20 @@ std::vector<uint8_t> EncodeBmp(const Picture& picture);
 // be created or written; a partly written file is removed.
 void WriteBmpFile(const std::string& path, const Picture& picture);
 
-// The file size that an uncompressed bitmap's headers announce: the pixel offset plus every row
-// padded to four bytes. 0 when the bytes (the start of a file) are not such a bitmap's headers
-// (not "BM", an unknown header, compressed pixels, an unusual depth or an empty size).
-uint64_t DeclaredBmpFileSize(const uint8_t* bytes, size_t size);
-// Enough of a file's start for DeclaredBmpFileSize.
+// What the start of a bitmap file announces.
+struct BmpHead {
+    bool valid = false;  // "BM" and a known header with a usable depth and a non-empty size
+    int64_t width = 0;
+    int64_t height = 0;  // rows, whatever their order
+    // For uncompressed pixels: the pixel offset plus every row padded to four bytes; else 0.
+    uint64_t uncompressedFileSize = 0;
+};
+BmpHead ParseBmpHead(const uint8_t* bytes, size_t size);
+// Enough of a file's start for ParseBmpHead.
 inline constexpr size_t kBmpHeadProbeBytes = 34;
+
+// The largest image the open command takes, in pixels: the FITS reader's 16000 x 16000.
+inline constexpr int64_t kMaxOpenPixels = 16000LL * 16000LL;
 
 // Pixel (x, y) takes blue[x][y], green[x][y], red[x][y], the low 8 bits of each.
 Picture PictureFromPlanes(int width, int height, const IntPlane& red, const IntPlane& green,

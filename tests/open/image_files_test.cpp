@@ -128,34 +128,42 @@ TEST(BmpWriter, FailuresAreReportedAndLeaveNoFile) {
     EXPECT_FALSE(fs::exists(partial));
 }
 
-TEST(DeclaredBmpFileSize, UncompressedKindsAnnounceTheirLength) {
+TEST(ParseBmpHead, SizesAndTheLengthOfUncompressedKinds) {
     for (const bmp_samples::Sample& s : bmp_samples::allKinds()) {
+        SCOPED_TRACE(s.name);
+        const BmpHead head = ParseBmpHead(s.bytes.data(), s.bytes.size());
         const bool compressed = s.name.rfind("RLE", 0) == 0;
-        EXPECT_EQ(DeclaredBmpFileSize(s.bytes.data(), s.bytes.size()), compressed ? 0u : s.bytes.size())
-            << s.name;
+        EXPECT_TRUE(head.valid);
+        EXPECT_EQ(head.width, 9);
+        EXPECT_EQ(head.height, 3);  // top-down too
+        EXPECT_EQ(head.uncompressedFileSize, compressed ? 0u : s.bytes.size());
     }
     const std::vector<uint8_t> own = EncodeBmp(randomPicture(7, 5, 1));
-    EXPECT_EQ(DeclaredBmpFileSize(own.data(), own.size()), own.size());
-    EXPECT_EQ(DeclaredBmpFileSize(own.data(), kBmpHeadProbeBytes), own.size());  // the start is enough
+    EXPECT_EQ(ParseBmpHead(own.data(), own.size()).uncompressedFileSize, own.size());
+    EXPECT_EQ(ParseBmpHead(own.data(), kBmpHeadProbeBytes).uncompressedFileSize,
+              own.size());  // the start is enough
 
-    std::vector<uint8_t> bad = own;
-    bad[0] = 'X';
-    EXPECT_EQ(DeclaredBmpFileSize(bad.data(), bad.size()), 0u);
-    EXPECT_EQ(DeclaredBmpFileSize(own.data(), 20), 0u);  // too short to tell
-    bad = own;
-    bad[28] = 7;  // 7 bits per pixel
-    EXPECT_EQ(DeclaredBmpFileSize(bad.data(), bad.size()), 0u);
-    bad = own;
-    bad[18] = bad[19] = bad[20] = bad[21] = 0;  // width 0
-    EXPECT_EQ(DeclaredBmpFileSize(bad.data(), bad.size()), 0u);
-    bad = own;
-    bad[14] = 20;  // unknown header
-    EXPECT_EQ(DeclaredBmpFileSize(bad.data(), bad.size()), 0u);
-    // A huge declared size is computed without overflow.
-    bad = own;
-    bad[18] = bad[19] = bad[20] = 0xff;
-    bad[21] = 0x7f;
-    EXPECT_EQ(DeclaredBmpFileSize(bad.data(), bad.size()), 54u + (0x7fffffffull * 24 + 31) / 32 * 4 * 5);
+    const struct {
+        const char* what;
+        size_t at;
+        uint8_t value;
+    } broken[] = {
+        {"no BM", 0, 'X'}, {"7 bits per pixel", 28, 7}, {"width 0", 18, 0}, {"unknown header", 14, 20}};
+    for (const auto& b : broken) {
+        std::vector<uint8_t> bytes = own;
+        bytes[b.at] = b.value;
+        if (b.at == 18) bytes[19] = bytes[20] = bytes[21] = 0;
+        EXPECT_FALSE(ParseBmpHead(bytes.data(), bytes.size()).valid) << b.what;
+    }
+    EXPECT_FALSE(ParseBmpHead(own.data(), 20).valid);  // too short to tell
+
+    // The largest width is computed without overflow.
+    std::vector<uint8_t> wide = own;
+    wide[18] = wide[19] = wide[20] = 0xff;
+    wide[21] = 0x7f;
+    const BmpHead head = ParseBmpHead(wide.data(), wide.size());
+    EXPECT_EQ(head.width, 0x7fffffff);
+    EXPECT_EQ(head.uncompressedFileSize, 54u + (0x7fffffffull * 24 + 31) / 32 * 4 * 5);
 }
 
 TEST(PictureFromPlanes, LowBytesOfEachPlane) {

@@ -285,7 +285,8 @@ TEST_F(OpenCommand, UnreadableFilesShowAMessageAndKeepTheOtherWindows) {
         const char* what;
         std::string path;
         int filterIndex;
-        const char* trace;  // the reader's trace line, when it writes one
+        const char* trace;              // the reader's trace line, when it writes one
+        const char* message = nullptr;  // part of the message, where it is the system's own
     } cases[] = {
         {"missing FITS", scratch("missing.fts"), 2, "file open error    "},
         {"oversize FITS", file("oversize.fts", oversize), 2, "alloc error !!\n"},
@@ -293,6 +294,8 @@ TEST_F(OpenCommand, UnreadableFilesShowAMessageAndKeepTheOtherWindows) {
         {"PPM without sizes", file("nosize.ppm", {'P', '6', '\n', 'x', 'y', '\n'}), 3, nullptr},
         {"missing bitmap", scratch("missing.bmp"), 1, nullptr},
         {"garbage bitmap", file("garbage.bmp", {'n', 'o', 't', ' ', 'b', 'm', 'p'}), 1, nullptr},
+        {"huge bitmap header", file("huge.bmp", bmp_samples::header(20000, 20000, 24, 0, 0, {}, 0)), 1,
+         nullptr, "画像が大きすぎます (20000 x 20000)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -304,6 +307,9 @@ TEST_F(OpenCommand, UnreadableFilesShowAMessageAndKeepTheOtherWindows) {
         EXPECT_FALSE(platform().errors()[0].isEmpty());
         if (c.trace) {
             EXPECT_NE(out.find(c.trace), std::string::npos) << out;
+        }
+        if (c.message) {
+            EXPECT_EQ(platform().errors()[0].toStdString(), c.message);
         }
         EXPECT_EQ(windowCount(), 1);
         EXPECT_EQ(mainForm().ActiveImageWindow(), kept);
