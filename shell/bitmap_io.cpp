@@ -68,7 +68,9 @@ Picture LoadBitmapPicture(const QString& path) {
 }
 
 Picture LoadPictureByExtension(const QString& path) {
-    QImageReader reader(path, QFileInfo(path).suffix().toLower().toLatin1());
+    const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
+    if (suffix == "bmp" || suffix == "dib") return LoadBitmapPicture(path);  // with its guards
+    QImageReader reader(path, suffix);
     return readWith(reader);
 }
 

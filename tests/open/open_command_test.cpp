@@ -383,6 +383,19 @@ TEST_F(OpenCommand, MenuVariantLoadsByExtension) {
     ASSERT_EQ(platform().errors().size(), 1u);
     ASSERT_EQ(windowCount(), 2);
     EXPECT_TRUE(mainForm().ActiveImageWindow()->image().isNull());
+
+    // The extension decides: bitmap bytes named .png are refused by the PNG reader, while a PPM
+    // file is one of the picture formats the platform reads.
+    open(file("bitmap.png", EncodeBmp(pic)), 1, &TMainForm::Open1Click);
+    EXPECT_EQ(platform().errors().size(), 2u);
+    EXPECT_EQ(windowCount(), 3);
+    const auto colour = [](int x, int y) { return Rgb{uint8_t(40 * x), uint8_t(50 * y), 3}; };
+    open(file("menu.ppm", ppmFile(5, 4, colour)), 1, &TMainForm::Open1Click);
+    EXPECT_EQ(platform().errors().size(), 2u);
+    TChild* ppm = mainForm().ActiveImageWindow();
+    ASSERT_EQ(windowCount(), 4);
+    EXPECT_EQ(ppm->caption(), QStringLiteral("menu.ppm"));
+    EXPECT_EQ(ppm->image().pixelValue(4, 3), JoinColour(3, 150, 160));
 }
 
 }  // namespace
