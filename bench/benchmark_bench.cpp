@@ -315,6 +315,21 @@ void BM_FillPictures(benchmark::State& state) {
 }
 BENCHMARK(BM_FillPictures)->Unit(benchmark::kMillisecond);
 
+void BM_FillPicturesFromSamples(benchmark::State& state) {
+    IntPlane plane = MakePlane(kSide, kSide);
+    std::memcpy(plane.data(), SampleImage().data(), kSamples * sizeof(int32_t));
+    ToggleOffset(32768, kSide, kSide, plane);
+    const GridStatistics stats = StatisticsWithVariance(plane, kSide, kSide);
+    Picture grey(kSide, kSide), raw(kSide, kSide);
+    for (auto _ : state) {
+        FillLevelPicturesFromSamples(plane, kSide, kSide, stats.minimum, stats.mean, kBenchLevelScale, grey,
+                                     raw);
+        benchmark::DoNotOptimize(grey.bits());
+        benchmark::DoNotOptimize(raw.bits());
+    }
+}
+BENCHMARK(BM_FillPicturesFromSamples)->Unit(benchmark::kMillisecond);
+
 void BM_FillPicturesLiteral(benchmark::State& state) {
     const IntPlane levels = LevelPlane();
     Picture grey(kSide, kSide), raw(kSide, kSide);

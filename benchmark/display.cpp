@@ -120,6 +120,18 @@ class LevelTable {
         return -1;
     }
 
+    bool saturated() const { return m_saturated; }
+    int64_t limit() const { return m_limit; }
+    // 0 (below the minimum), the table, 255 (at and past saturation), for a clamped index t + 1.
+    std::vector<uint8_t> clampedLevels() const {
+        std::vector<uint8_t> out;
+        out.reserve(m_levels.size() + 2);
+        out.push_back(0);
+        out.insert(out.end(), m_levels.begin(), m_levels.end());
+        out.push_back(255);
+        return out;
+    }
+
   private:
     int32_t m_minimum;
     int64_t m_limit = 0;
@@ -145,17 +157,46 @@ void FillLevelPicturesFromSamples(const IntPlane& samples, int width, int height
         const int level = table.level(v);
         return level >= 0 ? level : DisplayLevel(v, minimum, mean, scale);
     };
-    const int groups = width / 4;
-    for (int y = 0; y < height; ++y) {
-        uint8_t* g = grey.row(y);
-        uint8_t* r = raw.row(y);
-        for (int q = 0; q < groups; ++q, g += 12, r += 12) {
-            const int x = 4 * q;
-            PutFourLevels(levelOf(samples[x][y]), levelOf(samples[x + 1][y]), levelOf(samples[x + 2][y]),
-                          levelOf(samples[x + 3][y]), g, r);
+    // 16 x 16 tiles: levels looked up along each column run (contiguous samples, no branches),
+    // then written out row by row, four pixels per group of word stores. A tile with a sample the
+    // table does not cover takes the per-sample path.
+    constexpr int kTile = 16;
+    const int fullWidth = table.saturated() ? width - width % kTile : 0;
+    const int fullHeight = table.saturated() ? height - height % kTile : 0;
+    const std::vector<uint8_t> clamped = table.clampedLevels();
+    const int64_t top = static_cast<int64_t>(clamped.size()) - 1;
+    const int64_t limit = table.limit();
+    alignas(16) uint8_t tile[kTile][kTile];  // [column][row]
+    for (int y0 = 0; y0 < fullHeight; y0 += kTile) {
+        for (int x0 = 0; x0 < fullWidth; x0 += kTile) {
+            bool outside = false;
+            for (int c = 0; c < kTile; ++c) {
+                const int32_t* column = samples[x0 + c] + y0;
+                for (int k = 0; k < kTile; ++k) {
+                    const int64_t t = static_cast<int64_t>(column[k]) - minimum;
+                    outside |= t <= -limit || t >= limit;
+                    tile[c][k] = clamped[static_cast<size_t>(std::clamp<int64_t>(t + 1, 0, top))];
+                }
+            }
+            if (outside) {
+                for (int c = 0; c < kTile; ++c)
+                    for (int k = 0; k < kTile; ++k)
+                        tile[c][k] = static_cast<uint8_t>(levelOf(samples[x0 + c][y0 + k]));
+            }
+            for (int k = 0; k < kTile; ++k) {
+                uint8_t* g = grey.row(y0 + k) + 3 * x0;
+                uint8_t* r = raw.row(y0 + k) + 3 * x0;
+                for (int c = 0; c < kTile; c += 4, g += 12, r += 12)
+                    PutFourLevels(tile[c][k], tile[c + 1][k], tile[c + 2][k], tile[c + 3][k], g, r);
+            }
         }
-        for (int x = 4 * groups; x < width; ++x, g += 3, r += 3) PutLevel(levelOf(samples[x][y]), g, r);
+        for (int x = fullWidth; x < width; ++x)
+            for (int y = y0; y < y0 + kTile; ++y)
+                PutLevel(levelOf(samples[x][y]), grey.row(y) + 3 * x, raw.row(y) + 3 * x);
     }
+    for (int y = fullHeight; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            PutLevel(levelOf(samples[x][y]), grey.row(y) + 3 * x, raw.row(y) + 3 * x);
 }
 
 void AddPlane(IntPlane& accumulator, const IntPlane& add, int width, int height) {
