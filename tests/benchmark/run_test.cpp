@@ -99,13 +99,6 @@ TEST(BenchScratch, NoUsableParentIsAFileError) {
     EXPECT_THROW(ScratchFiles({"/proc", "/nonexistent-hv-dir/x"}), FileError);
 }
 
-TEST(BenchScratch, DefaultParentsAreTheWorkingDirectoryThenTheTemporaryDirectory) {
-    const std::vector<std::string> parents = ScratchFiles::defaultParents();
-    ASSERT_EQ(parents.size(), 2u);
-    EXPECT_EQ(fs::path(parents[0]), fs::current_path());
-    EXPECT_EQ(fs::path(parents[1]), fs::temp_directory_path());
-}
-
 TEST(BenchScratch, MovingKeepsTheFilesUnderTheirNames) {
     TempDir parent, target;
     WriteText(target.path() / "2.fit", "older");
