@@ -70,19 +70,6 @@ TEST(AllocPlane, SampleBlockFailureTracesAndReturnsOne) {
     EXPECT_THROW(trace2 = captureStdout([&] { MakePlane(1 << 16, 1 << 30); }), OutOfMemoryError);
 }
 
-TEST(IntPlane, MoveTransfersOwnership) {
-    IntPlane a = MakePlane(3, 2);
-    a[2][1] = 42;
-    IntPlane b(std::move(a));
-    EXPECT_FALSE(a.valid());
-    EXPECT_EQ(b[2][1], 42);
-    IntPlane c = MakePlane(5, 5);
-    c = std::move(b);
-    EXPECT_EQ(c.width(), 3);
-    EXPECT_EQ(c[2][1], 42);
-    EXPECT_FALSE(b.valid());
-}
-
 TEST(FreePlane, OnlyTheWidthMatters) {
     IntPlane plane = MakePlane(4, 6);
     EXPECT_EQ(FreePlane(4, 999, plane), 0);

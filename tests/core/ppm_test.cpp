@@ -8,7 +8,6 @@
 
 #include "codec_support.h"
 #include "core/errors.h"
-#include "core/ppm_internal.h"
 
 namespace {
 
@@ -131,30 +130,6 @@ TEST(DecodePpm, SignsAndBlanksInSizes) {
         Decoded d = decode(bytes + std::string(36, '\x05'));
         EXPECT_EQ(d.width, width);
         EXPECT_EQ(d.red[width - 1][d.height - 1], 5);
-    }
-}
-
-TEST(PpmDeclaredSize, AgreesWithTheDecoder) {
-    const std::string cases[] = {"P6\n2 1\n255\n", "P6\n# c\n7 3 255 ", "P6 #x 2 1 255", "P6 -4 2 9", "",
-                                 "P6 1 1"};
-    for (const std::string& bytes : cases) {
-        int w = 0, h = 0;
-        const bool known = hv_detail::PpmDeclaredSize(u8(bytes), bytes.size(), w, h);
-        int dw = 0, dh = 0;
-        IntPlane r, g, b;
-        bool decoded = true;
-        std::string trace;
-        try {
-            trace = captureStdout([&] { DecodePpm(u8(bytes), bytes.size(), dw, dh, r, g, b); });
-        } catch (const FileError&) {
-            decoded = false;
-        }
-        if (decoded) {
-            EXPECT_TRUE(known) << bytes;
-            EXPECT_EQ(w, dw);
-            EXPECT_EQ(h, dh);
-        }
-        if (!known) EXPECT_FALSE(decoded) << bytes;
     }
 }
 
