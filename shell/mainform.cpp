@@ -95,7 +95,12 @@ TMainForm::TMainForm(Platform& platform, QWidget* parent) : QMainWindow(parent),
     resize(kOuterWidth - 2 * kFrameBorder, kOuterHeight - 2 * kFrameBorder - kCaptionHeight);
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // Child windows go first, while the tool strip they write to still exists; no activation
+    // handler may run during the teardown.
+    disconnect(m_mdiArea, nullptr, this, nullptr);
+    qDeleteAll(m_mdiArea->subWindowList());
+}
 
 void TMainForm::buildMenus() {
     QMenuBar* bar = menuBar();
