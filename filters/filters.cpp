@@ -20,6 +20,12 @@ int checkedKernelSide(int64_t side) {
     return static_cast<int>(side);
 }
 
+// d^2 / w / w of a Gaussian weight. A tiny width makes the quotient overflow, which is a fault like
+// any other (the exponential of the result would merely underflow to 0).
+double gaussianTerm(double d, double w) {
+    return CheckedDivide(CheckedDivide(d * d, w), w);
+}
+
 // Rows are copied into the column-major planes in bands of rows, so that both sides stay in cache.
 constexpr int kBand = 64;
 
@@ -145,7 +151,7 @@ Picture BlurPicture(const Picture& source, double amount) {
         const double di = i - s;
         for (int j = 0; j < n; ++j) {
             const double dj = j - s;
-            k[i][j] = 10.0 * std::exp(-(di * di) / s / s - (dj * dj) / s / s);
+            k[i][j] = 10.0 * std::exp(-gaussianTerm(di, s) - gaussianTerm(dj, s));
         }
     }
     BytePlanes planes = PictureToPlanes(source);
@@ -230,7 +236,7 @@ void GuideMissCancel(Picture& display, int controlWidth, int controlHeight, cons
         const double di = i - 2 * n;
         for (int j = 0; j < s; ++j) {
             const double dj = j - 2 * n;
-            k[i][j] = std::exp(-(di * di) / bl / bl - (dj * dj) / bl / bl);
+            k[i][j] = std::exp(-gaussianTerm(di, bl) - gaussianTerm(dj, bl));
         }
     }
     for (IntPlane* p : order) ConvolvePlaneBelow(params.threshold, s, s, k, w, h, *p);

@@ -390,6 +390,10 @@ TEST(GuideMiss, RefusedParametersLeaveTheDisplay) {
         EXPECT_EQ(faultMessage([&] { GuideMissCancel(display, 12, 12, c.params); }), c.message);
         EXPECT_EQ(firstDifference(display, p), "");
     }
+    // A width the blur dialog accepts makes 4 / B / B overflow.
+    Picture tiny = p;
+    EXPECT_EQ(faultMessage([&] { GuideMissCancel(tiny, 6, 6, {0, 1, 1e-200, 0}); }), msg::kOverflow);
+    EXPECT_EQ(firstDifference(tiny, p), "");
     Picture display = p;
     EXPECT_THROW(GuideMissCancel(display, 6, 6, {0, 100000, 0.2, 0}), OutOfMemoryError);
     EXPECT_EQ(firstDifference(display, p), "");
