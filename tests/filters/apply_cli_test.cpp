@@ -114,6 +114,13 @@ TEST_F(ApplyCli, SequencesGiveWhatTheFiltersGive) {
         // A flip redraws from the stored image, so the second shows the flipped picture again.
         {"flip flip", [](const Picture& p) { return FlipOf(p); }},
         {"flip edge 4", [](const Picture& p) { return EdgeEnhance(p, 4.0); }},
+        // "L" then "H" comes back to a factor of exactly 1; a one-cell blur redraws the stored image.
+        {"contrast-down contrast-up", [](const Picture& p) { return p; }},
+        {"contrast-up blur 0.3", [](const Picture& p) { return p; }},
+        {"zoom-in zoom-out gmc 0 1 0.2 0",
+         [&](const Picture& p) {
+             return cancelled(p, w, h, {0, 1, 0.2, 0});
+         }},
     };
     for (const Case& c : cases) {
         fs::remove(path("out.bmp"));
@@ -121,6 +128,36 @@ TEST_F(ApplyCli, SequencesGiveWhatTheFiltersGive) {
         ASSERT_EQ(r.status, 0) << c.commands << ": " << r.err;
         const Picture got = load("out.bmp");
         EXPECT_TRUE(got.samePixels(c.expected(input()))) << c.commands;
+    }
+}
+
+// A PPM window: the edge filter leaves it, the Sabattier effect and the canceller act on it.
+TEST_F(ApplyCli, PpmWindowsTakeOnlyTheFiltersForEveryKind) {
+    const int w = input().width(), h = input().height();
+    {
+        std::ofstream ppm(path("in.ppm"), std::ios::binary);
+        ppm << "P6\n" << w << " " << h << "\n255\n";
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                for (int c : {2, 1, 0}) ppm.put(static_cast<char>(input().row(y)[3 * x + c]));
+    }
+    struct Case {
+        std::string options, commands;
+        std::function<Picture(const Picture&)> expected;
+    } cases[] = {
+        {"", "edge 4", [](const Picture& p) { return p; }},
+        {"--as ppm", "blur 2 gamma 3 solarize", [](const Picture& p) { return p; }},
+        {"", "sabattier 100", [](const Picture& p) { return Sabattier(p, 100.0); }},
+        {"--as ppm", "gmc 0 1 0.2 0",
+         [&](const Picture& p) {
+             return cancelled(p, w, h, {0, 1, 0.2, 0});
+         }},
+    };
+    for (const Case& c : cases) {
+        fs::remove(path("out.bmp"));
+        const Result r = apply(c.options + " " + path("in.ppm") + " " + path("out.bmp") + " " + c.commands);
+        ASSERT_EQ(r.status, 0) << c.commands << ": " << r.err;
+        EXPECT_TRUE(load("out.bmp").samePixels(c.expected(input()))) << c.commands;
     }
 }
 
