@@ -1,14 +1,17 @@
 // halvane2-cli apply: opens an image as the open command does, runs a sequence of the program's
 // commands on it through the real handlers, with the dialogs answered by setting their fields and
 // pressing OK, and saves the display image through the save command.
+#include <unistd.h>
 #include <QDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,9 +27,9 @@ const char* const kApplyUsage =
 namespace {
 
 const char* const kHelp =
-    "Opens IN as the open command does (the kind from --as, else from the extension: .fit, .fts and\n"
-    ".fits as FITS, .ppm as PPM, anything else as a bitmap), runs the commands in order on the active\n"
-    "window with the program's own handlers and dialogs, and saves the display image as a bitmap to OUT.\n"
+    "Opens IN as the open command does, runs the commands in order on the active window with the\n"
+    "program's own handlers and dialogs, and saves the display image as the save command does (a\n"
+    "24-bit Windows bitmap under exactly the name OUT). Prints each file written on one line.\n"
     "\n"
     "Commands:\n"
     "  negative, mirror, flip          the edits\n"
@@ -45,12 +48,16 @@ const char* const kHelp =
     "  coma X Y AMOUNT                 coma correction; its exponent is the gamma dialog's field\n"
     "\n"
     "Options:\n"
-    "  --as bmp|fits|ppm               how to read IN\n"
+    "  --as bmp|fits|ppm               the entry chosen in the open dialog (default: from IN's\n"
+    "                                  extension: .bmp, .fit/.fts/.fits, .ppm); the entry, not the\n"
+    "                                  extension, decides how IN is read\n"
     "  --gamma-field TEXT              the gamma dialog's field before the first command (initially\n"
     "                                  \"1.0\"; a gamma command leaves its exponent there)\n"
     "\n"
-    "A value a dialog refuses, or an error box, ends the run with the message on standard error and\n"
-    "exit status 1.\n";
+    "  --help                          this text\n"
+    "\n"
+    "The readers' trace lines go to standard error. A value a dialog refuses, or an error box, ends\n"
+    "the run with the message on standard error and exit status 1.\n";
 
 struct CommandSpec {
     const char* name;
@@ -87,19 +94,50 @@ int fail(const std::string& message) {
 }
 
 int usageError(const std::string& message) {
-    std::fprintf(stderr, "halvane2-cli apply: %s\nusage: halvane2-cli %s\n", message.c_str(), kApplyUsage);
+    std::fprintf(stderr, "halvane2-cli apply: %s\nUsage: halvane2-cli %s\n", message.c_str(), kApplyUsage);
     return 1;
 }
 
+// The open dialog's entry: 1 bitmap, 2 FITS, 3 PPM; 0 when it cannot be told.
 int kindIndex(const std::string& kind, const std::string& path) {
     if (kind == "bmp") return 1;
     if (kind == "fits") return 2;
     if (kind == "ppm") return 3;
     if (!kind.empty()) return 0;
     const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
+    if (suffix == "bmp") return 1;
     if (suffix == "fit" || suffix == "fts" || suffix == "fits") return 2;
     if (suffix == "ppm") return 3;
-    return 1;
+    return 0;
+}
+
+// Standard output goes to standard error while the object lives: the readers write their trace
+// lines to standard output, which carries only the files written.
+class TraceToStderr {
+  public:
+    TraceToStderr() {
+        std::fflush(stdout);
+        m_saved = ::dup(1);
+        if (m_saved >= 0) ::dup2(2, 1);
+    }
+    ~TraceToStderr() {
+        std::fflush(stdout);
+        if (m_saved >= 0) {
+            ::dup2(m_saved, 1);
+            ::close(m_saved);
+        }
+    }
+    TraceToStderr(const TraceToStderr&) = delete;
+    TraceToStderr& operator=(const TraceToStderr&) = delete;
+
+  private:
+    int m_saved = -1;
+};
+
+// Qt's notices about the offscreen platform are no errors of the run.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
 }
 
 // OUT with "-Red" (say) before the extension.
@@ -154,53 +192,9 @@ QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-}  // namespace
-
-int RunApplyCli(const CliArgs& args) {
-    std::string kind;
-    std::optional<std::string> gammaField;
-    std::vector<std::string> positional;
-    size_t i = 0;
-    for (; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            std::printf("usage: halvane2-cli %s\n\n%s", kApplyUsage, kHelp);
-            return 0;
-        }
-        if (a == "--as" || a == "--gamma-field") {
-            if (i + 1 >= args.size()) return usageError(a + " needs a value");
-            (a == "--as" ? kind : gammaField.emplace()) = args[++i];
-            continue;
-        }
-        if (a.size() > 2 && a.compare(0, 2, "--") == 0 && positional.size() < 2)
-            return usageError("unknown option '" + a + "'");
-        positional.push_back(a);
-        if (positional.size() == 2) {
-            ++i;
-            break;
-        }
-    }
-    if (positional.size() < 2) return usageError("IN and OUT are required");
-    const std::string in = positional[0];
-    const std::string out = positional[1];
-    const int filterIndex = kindIndex(kind, in);
-    if (filterIndex == 0) return usageError("--as takes bmp, fits or ppm, not '" + kind + "'");
-
-    std::vector<Step> steps;
-    while (i < args.size()) {
-        const CommandSpec* spec = nullptr;
-        for (const CommandSpec& c : kCommands)
-            if (args[i] == c.name) spec = &c;
-        if (!spec) return usageError("unknown command '" + args[i] + "'");
-        if (i + spec->arity >= args.size())
-            return usageError(std::string("'") + spec->name + "' takes " + std::to_string(spec->arity) +
-                              " argument(s)");
-        steps.push_back(
-            {spec, std::vector<std::string>(args.begin() + i + 1, args.begin() + i + 1 + spec->arity)});
-        i += 1 + spec->arity;
-    }
-    if (steps.empty()) return usageError("no command given");
-
+int runSteps(const std::string& in, const std::string& out, int filterIndex,
+             const std::optional<std::string>& gammaField, const std::vector<Step>& steps) {
+    qInstallMessageHandler(quietQtMessages);
     CliSession session;
     ScriptedPlatform& platform = session.platform();
     TMainForm& form = session.mainForm();
@@ -209,7 +203,10 @@ int RunApplyCli(const CliArgs& args) {
     if (gammaField) w.gmm->Edit1->setText(q(*gammaField));
 
     platform.openAnswers.push_back(FileDialogResult{q(in), filterIndex});
-    if (!runner.run(&TMainForm::OpenButtonClick)) return 1;
+    {
+        TraceToStderr trace;
+        if (!runner.run(&TMainForm::OpenButtonClick)) return 1;
+    }
     if (!form.ActiveImageWindow()) return fail("could not open '" + in + "'");
 
     std::map<QString, TChild*> splitWindows;  // caption -> window of the last RGB separation
@@ -272,4 +269,60 @@ int RunApplyCli(const CliArgs& args) {
         std::printf("%s\n", path.toStdString().c_str());
     }
     return 0;
+}
+
+}  // namespace
+
+int RunApplyCli(const CliArgs& args) {
+    std::string kind;
+    std::optional<std::string> gammaField;
+    std::vector<std::string> positional;
+    size_t i = 0;
+    for (; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            std::printf("usage: halvane2-cli %s\n\n%s", kApplyUsage, kHelp);
+            return 0;
+        }
+        if (a == "--as" || a == "--gamma-field") {
+            if (i + 1 >= args.size()) return usageError(a + " needs a value");
+            (a == "--as" ? kind : gammaField.emplace()) = args[++i];
+            continue;
+        }
+        if (a.size() > 2 && a.compare(0, 2, "--") == 0 && positional.size() < 2)
+            return usageError("unknown option '" + a + "'");
+        positional.push_back(a);
+        if (positional.size() == 2) {
+            ++i;
+            break;
+        }
+    }
+    if (positional.size() < 2) return usageError("IN and OUT are required");
+    const std::string in = positional[0];
+    const std::string out = positional[1];
+    const int filterIndex = kindIndex(kind, in);
+    if (filterIndex == 0 && !kind.empty())
+        return usageError("--as takes bmp, fits or ppm, not '" + kind + "'");
+    if (filterIndex == 0)
+        return usageError("cannot tell the kind of '" + in + "' from its extension; choose one with --as");
+
+    std::vector<Step> steps;
+    while (i < args.size()) {
+        const CommandSpec* spec = nullptr;
+        for (const CommandSpec& c : kCommands)
+            if (args[i] == c.name) spec = &c;
+        if (!spec) return usageError("unknown command '" + args[i] + "'");
+        if (i + spec->arity >= args.size())
+            return usageError(std::string("'") + spec->name + "' takes " + std::to_string(spec->arity) +
+                              " argument(s)");
+        steps.push_back(
+            {spec, std::vector<std::string>(args.begin() + i + 1, args.begin() + i + 1 + spec->arity)});
+        i += 1 + spec->arity;
+    }
+    if (steps.empty()) return usageError("no command given");
+    try {
+        return runSteps(in, out, filterIndex, gammaField, steps);
+    } catch (const std::exception& e) {
+        return fail(e.what());
+    }
 }

@@ -158,6 +158,8 @@ TEST_F(ApplyCli, PpmWindowsTakeOnlyTheFiltersForEveryKind) {
         const Result r = apply(c.options + " " + path("in.ppm") + " " + path("out.bmp") + " " + c.commands);
         ASSERT_EQ(r.status, 0) << c.commands << ": " << r.err;
         EXPECT_TRUE(load("out.bmp").samePixels(c.expected(input()))) << c.commands;
+        // The reader's trace lines go to standard error; standard output names the file written.
+        EXPECT_EQ(r.out, path("out.bmp") + "\n") << c.commands;
     }
 }
 
@@ -196,6 +198,7 @@ TEST_F(ApplyCli, RefusalsAndErrorsEndWithStatusOne) {
         {io, "no command given"},
         {"--as tiff " + io + "blur 1", "--as takes bmp, fits or ppm"},
         {path("in.bmp"), "IN and OUT are required"},
+        {path("in.xyz") + " " + path("out.bmp") + " blur 1", "cannot tell the kind of"},
     };
     const int firstByte = input().row(0)[0];
     for (Case c : cases) {
