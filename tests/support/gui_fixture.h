@@ -24,6 +24,14 @@
 #include "view/ui/child.h"
 #include "view/view_model.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+// The application object lives until the process ends; fontconfig's caches, which Qt never
+// releases, are not leaks of the program.
+extern "C" inline __attribute__((used)) const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+#endif
+
 namespace hvtest {
 
 // The application object, created once (offscreen unless the environment names a platform) and
