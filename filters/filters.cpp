@@ -27,7 +27,7 @@ double gaussianTerm(double d, double w) {
 }
 
 // Rows are copied into the column-major planes in bands of rows, so that both sides stay in cache.
-constexpr int kBand = 64;
+constexpr int kBand = 16;
 
 void convolveAndClamp(int a, int b, Kernel& kernel, BytePlanes& planes) {
     const int w = planes.plane[0].width();
@@ -92,8 +92,8 @@ BytePlanes PictureToPlanes(const Picture& source) {
             int32_t* c0 = planes.plane[0][x];
             int32_t* c1 = planes.plane[1][x];
             int32_t* c2 = planes.plane[2][x];
-            for (int y = y0; y < y1; ++y) {
-                const uint8_t* px = source.row(y) + 3 * x;
+            const uint8_t* px = source.row(y0) + 3 * x;
+            for (int y = y0; y < y1; ++y, px += source.stride()) {
                 c0[y] = px[0];
                 c1[y] = px[1];
                 c2[y] = px[2];
@@ -113,8 +113,8 @@ Picture PlanesToPicture(const BytePlanes& planes) {
             const int32_t* c0 = planes.plane[0][x];
             const int32_t* c1 = planes.plane[1][x];
             const int32_t* c2 = planes.plane[2][x];
-            for (int y = y0; y < y1; ++y) {
-                uint8_t* px = target.row(y) + 3 * x;
+            uint8_t* px = target.row(y0) + 3 * x;
+            for (int y = y0; y < y1; ++y, px += target.stride()) {
                 px[0] = static_cast<uint8_t>(c0[y]);
                 px[1] = static_cast<uint8_t>(c1[y]);
                 px[2] = static_cast<uint8_t>(c2[y]);
