@@ -65,11 +65,12 @@ TEST_F(DispatcherTest, HeadlessSessionReportsTheFirstError) {
 
 // Answers the next modal box from a timer: checks it, then presses the button with the text.
 void answerNextBox(const QString& buttonText, QStringList* seenButtons, QString* seenText,
-                   bool* cursorWasBusy = nullptr) {
+                   bool* cursorWasBusy = nullptr, QString* defaultButton = nullptr) {
     QTimer::singleShot(0, [=] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
         if (seenText) *seenText = box->text();
+        if (defaultButton && box->defaultButton()) *defaultButton = box->defaultButton()->text();
         if (cursorWasBusy) *cursorWasBusy = QApplication::overrideCursor() != nullptr;
         for (QAbstractButton* b : box->buttons()) {
             if (seenButtons) *seenButtons << b->text();
@@ -84,10 +85,12 @@ TEST_F(DispatcherTest, RealYesNoBoxHasTheJapaneseButtons) {
          {std::pair{QStringLiteral("はい(&Y)"), true}, std::pair{QStringLiteral("いいえ(&N)"), false}}) {
         QStringList buttons;
         QString text;
-        answerNextBox(press, &buttons, &text);
+        QString defaultButton;
+        answerNextBox(press, &buttons, &text, nullptr, &defaultButton);
         EXPECT_EQ(qt.askYesNo(&mainForm(), QStringLiteral("計測を開始しますか？"), QStringLiteral("確認")),
                   expected);
         EXPECT_EQ(text, QStringLiteral("計測を開始しますか？"));
+        EXPECT_EQ(defaultButton, QStringLiteral("はい(&Y)"));
         buttons.sort();
         EXPECT_EQ(buttons, (QStringList{QStringLiteral("いいえ(&N)"), QStringLiteral("はい(&Y)")}));
     }
@@ -114,6 +117,21 @@ TEST_F(DispatcherTest, RealErrorBoxLiftsAndRestoresTheBusyCursor) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     qt.setBusy(false);  // unbalanced: ignored
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(DispatcherTest, ScriptedModalHandlersRunWhileTheWindowIsShown) {
+    QWidget named;
+    named.setObjectName(QStringLiteral("TEDG"));
+    QWidget unnamed;
+    unnamed.setObjectName(QStringLiteral("TBLUR"));
+    bool visibleInHandler = false;
+    platform().modalHandlers[QStringLiteral("TEDG")] = [&](QWidget* w) { visibleInHandler = w->isVisible(); };
+    platform().showModal(&named);
+    platform().showModal(&unnamed);  // no handler: closed at once
+    EXPECT_TRUE(visibleInHandler);
+    EXPECT_FALSE(named.isVisible());
+    EXPECT_FALSE(unnamed.isVisible());
+    EXPECT_EQ(platform().modalShown, (std::vector<QString>{"TEDG", "TBLUR"}));
 }
 
 TEST_F(DispatcherTest, RealModalShowOfAPlainWindowReturnsWhenHidden) {
