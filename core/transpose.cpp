@@ -91,12 +91,14 @@ void decodeTileSse2(const uint8_t* src, size_t stride, int rowBase, int x0, int 
         const uint8_t* row = src + static_cast<size_t>(y - rowBase) * stride;
         for (int x = x0; x < xFull; x += 8) {
             __m128i r[8];
+#pragma GCC unroll 8
             for (int i = 0; i < 8; ++i) {
                 const __m128i raw = _mm_loadu_si128(
                     reinterpret_cast<const __m128i*>(row + i * stride + static_cast<size_t>(x) * 2));
                 r[i] = _mm_or_si128(_mm_slli_epi16(raw, 8), _mm_srli_epi16(raw, 8));
             }
             transpose8x8(r);
+#pragma GCC unroll 8
             for (int j = 0; j < 8; ++j) {
                 int32_t* column = data + static_cast<size_t>(x + j) * height + y;
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(column), _mm_unpacklo_epi16(r[j], zero));
@@ -116,6 +118,7 @@ void encodeTileSse2(const int32_t* data, size_t height, int x0, int x1, int y0, 
         uint8_t* row = dst + static_cast<size_t>(y - rowBase) * stride;
         for (int x = x0; x < xFull; x += 8) {
             __m128i r[8];
+#pragma GCC unroll 8
             for (int j = 0; j < 8; ++j) {
                 const int32_t* column = data + static_cast<size_t>(x + j) * height + y;
                 const __m128i lo = encodeWordsSse2(_mm_loadu_si128(reinterpret_cast<const __m128i*>(column)));
@@ -124,6 +127,7 @@ void encodeTileSse2(const int32_t* data, size_t height, int x0, int x1, int y0, 
                 r[j] = _mm_packs_epi32(lo, hi);
             }
             transpose8x8(r);
+#pragma GCC unroll 8
             for (int i = 0; i < 8; ++i)
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i * stride + static_cast<size_t>(x) * 2),
                                  r[i]);
@@ -143,11 +147,13 @@ __attribute__((target("avx2"))) void decodeTileAvx2(const uint8_t* src, size_t s
         const uint8_t* row = src + static_cast<size_t>(y - rowBase) * stride;
         for (int x = x0; x < xFull; x += 8) {
             __m128i r[8];
+#pragma GCC unroll 8
             for (int i = 0; i < 8; ++i)
                 r[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(
                                             row + i * stride + static_cast<size_t>(x) * 2)),
                                         swap);
             transpose8x8(r);
+#pragma GCC unroll 8
             for (int j = 0; j < 8; ++j)
                 _mm256_storeu_si256(
                     reinterpret_cast<__m256i*>(data + static_cast<size_t>(x + j) * height + y),
@@ -168,6 +174,7 @@ __attribute__((target("avx2"))) void encodeTileAvx2(const int32_t* data, size_t 
         uint8_t* row = dst + static_cast<size_t>(y - rowBase) * stride;
         for (int x = x0; x < xFull; x += 8) {
             __m128i r[8];
+#pragma GCC unroll 8
             for (int j = 0; j < 8; ++j) {
                 const __m256i v = _mm256_loadu_si256(
                     reinterpret_cast<const __m256i*>(data + static_cast<size_t>(x + j) * height + y));
@@ -178,6 +185,7 @@ __attribute__((target("avx2"))) void encodeTileAvx2(const int32_t* data, size_t 
                 r[j] = _mm_packus_epi32(_mm256_castsi256_si128(word), _mm256_extracti128_si256(word, 1));
             }
             transpose8x8(r);
+#pragma GCC unroll 8
             for (int i = 0; i < 8; ++i)
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i * stride + static_cast<size_t>(x) * 2),
                                  r[i]);
