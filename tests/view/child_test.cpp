@@ -29,3 +29,20 @@ TEST_F(ChildTest, ClientSizeIsTheWindowsInnerArea) {
     EXPECT_EQ(mainForm().frameClientSize().width(), 892);
 }
 }  // namespace
+
+namespace {
+TEST_F(ChildTest, GeometryHoldsWhileTheFrameIsHidden) {
+    ScriptedPlatform p;
+    TMainForm hidden(p);
+    TChild* w = hidden.CreateImageWindow(kColourWindow);
+    EXPECT_EQ(hidden.ActiveImageWindow(), w);
+    w->setClientSize(250, 180);
+    EXPECT_EQ(w->clientSize(), QSize(250, 180));
+    w->setClientSize(300, 120);
+    EXPECT_EQ(w->clientSize(), QSize(300, 120));
+    EXPECT_EQ(hidden.frameClientSize().width(), 892);
+    hidden.show();  // the laid-out window keeps the client size set while hidden
+    hvtest::ProcessEvents();
+    EXPECT_EQ(w->clientSize(), QSize(300, 120));
+}
+}  // namespace

@@ -7,6 +7,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollArea>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -142,14 +144,20 @@ QMdiSubWindow* TChild::subWindow() const {
 }
 
 namespace {
-// What the subwindow adds around its widget (title bar and borders).
+// What the subwindow adds around its widget (title bar and borders). A visible subwindow shows it
+// directly; a hidden one (its frame not shown yet) has not laid out its widget, so the style's
+// metrics give it.
 QSize frameMargins(QMdiSubWindow* sub, const QWidget* client) {
-    if (QLayout* layout = sub->layout()) layout->activate();
-    const QSize extra = sub->size() - client->size();
-    if (extra.width() >= 0 && extra.height() >= 0 && client->size() != QSize(0, 0) && sub->isVisible())
-        return extra;
-    const QMargins m = sub->contentsMargins();
-    return QSize(m.left() + m.right(), m.top() + m.bottom());
+    if (sub->isVisible()) {
+        if (QLayout* layout = sub->layout()) layout->activate();
+        const QSize extra = sub->size() - client->size();
+        if (extra.width() >= 0 && extra.height() >= 0) return extra;
+    }
+    QStyleOptionTitleBar option;
+    option.initFrom(sub);
+    const int border = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
+    const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, sub);
+    return QSize(2 * border, title + border);
 }
 }  // namespace
 
@@ -162,6 +170,7 @@ void TChild::setClientSize(int width, int height) {
     const QSize margins = frameMargins(sub, this);
     sub->resize(width + margins.width(), height + margins.height());
     if (QLayout* layout = sub->layout()) layout->activate();
+    if (!sub->isVisible()) resize(sub->width() - margins.width(), sub->height() - margins.height());
 }
 
 QSize TChild::clientSize() const {
@@ -169,12 +178,15 @@ QSize TChild::clientSize() const {
 }
 
 void TChild::setOuterSize(int width, int height) {
-    if (QMdiSubWindow* sub = subWindow()) {
-        sub->resize(width, height);
-        if (QLayout* layout = sub->layout()) layout->activate();
-    } else {
+    QMdiSubWindow* sub = subWindow();
+    if (!sub) {
         resize(width, height);
+        return;
     }
+    const QSize margins = frameMargins(sub, this);
+    sub->resize(width, height);
+    if (QLayout* layout = sub->layout()) layout->activate();
+    if (!sub->isVisible()) resize(sub->width() - margins.width(), sub->height() - margins.height());
 }
 
 void TChild::fitToContents() {
