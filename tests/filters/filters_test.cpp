@@ -39,6 +39,28 @@ std::string faultMessage(const std::function<void()>& f) {
 
 // --- the picture and the planes ---
 
+TEST(BytePlanes, EveryByteToItsPlaneAndLowBytesBack) {
+    // Sizes around the 16-row, 16-byte blocks of the fast path, with tails in both directions.
+    for (auto [w, h] : {std::pair{1, 1}, {5, 16}, {6, 16}, {16, 17}, {11, 33}, {67, 130}}) {
+        const Picture p = ref::randomPicture(w, h, 11 * w + h);
+        BytePlanes planes = PictureToPlanes(p);
+        std::mt19937 gen(w * h);
+        std::uniform_int_distribution<int32_t> any(-100000, 100000);
+        for (int x = 0; x < w; ++x)
+            for (int y = 0; y < h; ++y)
+                for (int c = 0; c < 3; ++c) {
+                    ASSERT_EQ(planes.plane[c][x][y], at(p, x, y, c)) << w << "x" << h << " " << x << "," << y;
+                    planes.plane[c][x][y] = any(gen);
+                }
+        const Picture back = PlanesToPicture(planes);
+        for (int x = 0; x < w; ++x)
+            for (int y = 0; y < h; ++y)
+                for (int c = 0; c < 3; ++c)
+                    ASSERT_EQ(at(back, x, y, c), planes.plane[c][x][y] & 0xff)
+                        << w << "x" << h << " " << x << "," << y;
+    }
+}
+
 TEST(BytePlanes, RoundTripKeepsEveryByte) {
     for (auto [w, h] : {std::pair{1, 1}, {3, 1}, {1, 70}, {67, 130}}) {
         const Picture p = ref::randomPicture(w, h, 7 * w + h);
