@@ -12,7 +12,7 @@ class QPushButton;
 // Result window "Result": one panel of labels (caption, value, unit per row) and "閉じる".
 class Tpanel : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit Tpanel(QWidget* parent = nullptr);
     // Value labels, in the window's rows.
     QLabel* Label17 = nullptr;  // date and time
