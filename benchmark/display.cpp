@@ -1,3 +1,5 @@
+#include <immintrin.h>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -71,6 +73,35 @@ inline void PutFourLevels(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint8_
     Store32(raw, a << 16);
     Store32(raw + 4, b << 8);
     Store32(raw + 8, c | d << 24);
+}
+
+// Sixteen levels (0..255) as 48 grey bytes and 48 raw-value bytes, by byte shuffles: output byte
+// p of the grey run is level p / 3; of the raw run, level p / 3 where p % 3 == 2, else 0.
+struct ExpandMasks {
+    alignas(16) uint8_t grey[3][16];
+    alignas(16) uint8_t raw[3][16];
+    constexpr ExpandMasks() : grey{}, raw{} {
+        for (int b = 0; b < 3; ++b)
+            for (int j = 0; j < 16; ++j) {
+                const int p = 16 * b + j;
+                grey[b][j] = static_cast<uint8_t>(p / 3);
+                raw[b][j] = p % 3 == 2 ? static_cast<uint8_t>(p / 3) : 0x80;  // 0x80: a zero byte
+            }
+    }
+};
+constexpr ExpandMasks kExpandMasks;
+
+__attribute__((target("ssse3"))) void ExpandSixteenLevels(const uint8_t* levels, uint8_t* grey,
+                                                          uint8_t* raw) {
+    const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(levels));
+    for (int b = 0; b < 3; ++b) {
+        const __m128i g =
+            _mm_shuffle_epi8(v, _mm_load_si128(reinterpret_cast<const __m128i*>(kExpandMasks.grey[b])));
+        const __m128i r =
+            _mm_shuffle_epi8(v, _mm_load_si128(reinterpret_cast<const __m128i*>(kExpandMasks.raw[b])));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(grey + 16 * b), g);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(raw + 16 * b), r);
+    }
 }
 
 }  // namespace
@@ -166,7 +197,8 @@ void FillLevelPicturesFromSamples(const IntPlane& samples, int width, int height
     const std::vector<uint8_t> clamped = table.clampedLevels();
     const int64_t top = static_cast<int64_t>(clamped.size()) - 1;
     const int64_t limit = table.limit();
-    alignas(16) uint8_t tile[kTile][kTile];  // [column][row]
+    static const bool shuffles = __builtin_cpu_supports("ssse3");
+    alignas(16) uint8_t tile[kTile][kTile];  // [row][column]
     for (int y0 = 0; y0 < fullHeight; y0 += kTile) {
         for (int x0 = 0; x0 < fullWidth; x0 += kTile) {
             bool outside = false;
@@ -175,19 +207,23 @@ void FillLevelPicturesFromSamples(const IntPlane& samples, int width, int height
                 for (int k = 0; k < kTile; ++k) {
                     const int64_t t = static_cast<int64_t>(column[k]) - minimum;
                     outside |= t <= -limit || t >= limit;
-                    tile[c][k] = clamped[static_cast<size_t>(std::clamp<int64_t>(t + 1, 0, top))];
+                    tile[k][c] = clamped[static_cast<size_t>(std::clamp<int64_t>(t + 1, 0, top))];
                 }
             }
             if (outside) {
                 for (int c = 0; c < kTile; ++c)
                     for (int k = 0; k < kTile; ++k)
-                        tile[c][k] = static_cast<uint8_t>(levelOf(samples[x0 + c][y0 + k]));
+                        tile[k][c] = static_cast<uint8_t>(levelOf(samples[x0 + c][y0 + k]));
             }
             for (int k = 0; k < kTile; ++k) {
                 uint8_t* g = grey.row(y0 + k) + 3 * x0;
                 uint8_t* r = raw.row(y0 + k) + 3 * x0;
-                for (int c = 0; c < kTile; c += 4, g += 12, r += 12)
-                    PutFourLevels(tile[c][k], tile[c + 1][k], tile[c + 2][k], tile[c + 3][k], g, r);
+                if (shuffles) {
+                    ExpandSixteenLevels(tile[k], g, r);
+                } else {
+                    for (int c = 0; c < kTile; c += 4, g += 12, r += 12)
+                        PutFourLevels(tile[k][c], tile[k][c + 1], tile[k][c + 2], tile[k][c + 3], g, r);
+                }
             }
         }
         for (int x = fullWidth; x < width; ++x)
