@@ -17,6 +17,7 @@
 #include "shell/image_files.h"
 #include "tests/filters/reference.h"
 #include "tests/support/gui_fixture.h"
+#include "view/view_ops.h"
 
 namespace {
 
@@ -69,6 +70,12 @@ class ApplyCli : public ::testing::Test {
     Picture m_input;
 };
 
+Picture contrasted(const Picture& stored, const char* factorText) {
+    Picture display = stored;
+    ContrastStep(stored, display, factorText, true);
+    return display;
+}
+
 Picture cancelled(Picture p, int cw, int ch, GmcParams params) {
     GuideMissCancel(p, cw, ch, params);
     return p;
@@ -117,6 +124,10 @@ TEST_F(ApplyCli, SequencesGiveWhatTheFiltersGive) {
         // "L" then "H" comes back to a factor of exactly 1; a one-cell blur redraws the stored image.
         {"contrast-down contrast-up", [](const Picture& p) { return p; }},
         {"contrast-up blur 0.3", [](const Picture& p) { return p; }},
+        // The contrast factor is kept in the window: the second "H" applies 1.1 * 1.1 to the stored
+        // image, whatever was drawn between; a flip before it is discarded.
+        {"contrast-up blur 0.3 flip contrast-up", [](const Picture& p) { return contrasted(p, "1.1"); }},
+        {"flip contrast-up", [](const Picture& p) { return contrasted(p, "1.0"); }},
         {"zoom-in zoom-out gmc 0 1 0.2 0",
          [&](const Picture& p) {
              return cancelled(p, w, h, {0, 1, 0.2, 0});
