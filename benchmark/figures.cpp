@@ -41,7 +41,9 @@ std::string OsName(const OsVersionInfo& info) {
 }
 
 long long MemoryMegabytes(uint64_t bytes) {
-    return TruncToInt64(static_cast<long double>(bytes) * static_cast<long double>(0.000001));
+    // The factor is an extended constant: with the double 0.000001 (just below 1e-6) every exact
+    // multiple of 1 000 000 bytes would show one unit less.
+    return TruncToInt64(static_cast<long double>(bytes) * 0.000001L);
 }
 
 std::string DateTimeText(const LocalDateTime& now) {
