@@ -59,13 +59,13 @@ const char* const kHelp =
     "The readers' trace lines go to standard error. A value a dialog refuses, or an error box, ends\n"
     "the run with the message on standard error and exit status 1.\n";
 
-struct CommandSpec {
+struct CommandEntry {
     const char* name;
     int arity;
     void (TMainForm::*handler)();
 };
 
-const CommandSpec kCommands[] = {
+const CommandEntry kCommands[] = {
     {"negative", 0, &TMainForm::N1Click},
     {"mirror", 0, &TMainForm::M1Click},
     {"flip", 0, &TMainForm::R1Click},
@@ -84,7 +84,7 @@ const CommandSpec kCommands[] = {
 };
 
 struct Step {
-    const CommandSpec* spec;
+    const CommandEntry* entry;
     std::vector<std::string> args;
 };
 
@@ -212,7 +212,7 @@ int runSteps(const std::string& in, const std::string& out, int filterIndex,
     std::map<QString, TChild*> splitWindows;  // caption -> window of the last RGB separation
     for (const Step& step : steps) {
         const std::vector<std::string>& a = step.args;
-        const std::string name = step.spec->name;
+        const std::string name = step.entry->name;
         if (name == "edge") {
             runner.answer(
                 w.edg, [&] { w.edg->Edit1->setText(q(a[0])); }, [&] { w.edg->Button1Click(); });
@@ -247,7 +247,7 @@ int runSteps(const std::string& in, const std::string& out, int filterIndex,
                 [&] { w.comaCorrect->Button1Click(); });
         }
         const QList<TChild*> before = form.imageWindowsMostRecentFirst();
-        if (!runner.run(step.spec->handler)) return 1;
+        if (!runner.run(step.entry->handler)) return 1;
         if (name == "rgb-split")
             for (TChild* child : form.imageWindowsMostRecentFirst())
                 if (!before.contains(child)) splitWindows[child->caption()] = child;
@@ -308,16 +308,16 @@ int RunApplyCli(const CliArgs& args) {
 
     std::vector<Step> steps;
     while (i < args.size()) {
-        const CommandSpec* spec = nullptr;
-        for (const CommandSpec& c : kCommands)
-            if (args[i] == c.name) spec = &c;
-        if (!spec) return usageError("unknown command '" + args[i] + "'");
-        if (i + spec->arity >= args.size())
-            return usageError(std::string("'") + spec->name + "' takes " + std::to_string(spec->arity) +
+        const CommandEntry* entry = nullptr;
+        for (const CommandEntry& c : kCommands)
+            if (args[i] == c.name) entry = &c;
+        if (!entry) return usageError("unknown command '" + args[i] + "'");
+        if (i + entry->arity >= args.size())
+            return usageError(std::string("'") + entry->name + "' takes " + std::to_string(entry->arity) +
                               " argument(s)");
         steps.push_back(
-            {spec, std::vector<std::string>(args.begin() + i + 1, args.begin() + i + 1 + spec->arity)});
-        i += 1 + spec->arity;
+            {entry, std::vector<std::string>(args.begin() + i + 1, args.begin() + i + 1 + entry->arity)});
+        i += 1 + entry->arity;
     }
     if (steps.empty()) return usageError("no command given");
     try {
