@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include "core/fparith.h"
 #include "core/numtext.h"
@@ -104,6 +105,24 @@ void SampleRemap(const Picture& stored, Picture& display, std::string_view avera
         if (stored.isNull()) return;
         level(DecodeRawValue(stored.row(0)[1], stored.row(0)[2]));
     }
+    const int w = std::min(stored.width(), display.width());
+    const int h = std::min(stored.height(), display.height());
+    if (static_cast<long long>(stored.width()) * stored.height() < 65536) {
+        // Fewer pixels than raw values: level each pixel, keeping the display until all succeed.
+        std::vector<uint8_t> levels;
+        levels.reserve(static_cast<size_t>(stored.width()) * stored.height());
+        for (int y = 0; y < stored.height(); ++y) {
+            const uint8_t* s = stored.row(y);
+            for (int x = 0; x < stored.width(); ++x)
+                levels.push_back(static_cast<uint8_t>(level(DecodeRawValue(s[3 * x + 1], s[3 * x + 2]))));
+        }
+        for (int y = 0; y < h; ++y) {
+            uint8_t* d = display.row(y);
+            const uint8_t* l = levels.data() + static_cast<size_t>(y) * stored.width();
+            for (int x = 0; x < w; ++x) d[3 * x] = d[3 * x + 1] = d[3 * x + 2] = l[x];
+        }
+        return;
+    }
     const LevelTable<65536> table = buildTable<65536>(level);
     if (table.anyFault) {
         for (int y = 0; y < stored.height(); ++y) {
@@ -114,8 +133,6 @@ void SampleRemap(const Picture& stored, Picture& display, std::string_view avera
             }
         }
     }
-    const int w = std::min(stored.width(), display.width());
-    const int h = std::min(stored.height(), display.height());
     for (int y = 0; y < h; ++y) {
         const uint8_t* s = stored.row(y);
         uint8_t* d = display.row(y);

@@ -247,6 +247,43 @@ TEST(SampleRemap, EqualAverageAndMinimumFaultsAtTheFirstPixel) {
     }
 }
 
+TEST(SampleRemap, SmallAndLargePicturesAgreeWithDisplayLevel) {
+    // Small pictures are levelled pixel by pixel, large ones through a table of every raw value.
+    for (const int side : {7, 100, 300}) {
+        Picture stored(side, side);
+        std::mt19937 rng(static_cast<unsigned>(side));
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x)
+                EncodeRawValue(static_cast<int32_t>(rng() % 65536), stored.row(y) + 3 * x);
+        Picture display(side, side);
+        SampleRemap(stored, display, "20000.5", "333");
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x) {
+                const int level = DisplayLevel(stored.pixelValue(x, y), 333, 20000.5, 100);
+                ASSERT_EQ(display.pixelValue(x, y), JoinColour(level, level, level)) << side;
+            }
+    }
+}
+
+TEST(SampleRemap, AQuotientBeyondTheIntegerRangeFaultsOnlyWhereItOccurs) {
+    // Average a hair above Minimum: small raw values level fine, 65535 overflows the truncation.
+    for (const int side : {10, 300}) {
+        Picture stored(side, side);
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x) EncodeRawValue(1000 + (x + y) % 3, stored.row(y) + 3 * x);
+        Picture display = greyPicture(side, side, 9);
+        SampleRemap(stored, display, "1000.0000000000001", "1000");
+        EXPECT_EQ(display.pixelValue(1, 0), JoinColour(255, 255, 255));
+        EXPECT_EQ(display.pixelValue(0, 0), 0);
+        EncodeRawValue(65535, stored.row(side - 1) + 3 * (side - 1));
+        Picture kept = greyPicture(side, side, 9);
+        EXPECT_EQ(errorOf([&] { SampleRemap(stored, kept, "1000.0000000000001", "1000"); }),
+                  msg::kInvalidOperation)
+            << side;
+        EXPECT_TRUE(kept.samePixels(greyPicture(side, side, 9)));
+    }
+}
+
 // ------------------------------------------------------------------ probe
 
 TEST(Probe, TextsByKind) {
