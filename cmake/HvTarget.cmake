@@ -19,11 +19,20 @@ endfunction()
 # hv_test(<name> LABEL <label> SOURCES <files...> LIBS <libs...>)
 function(hv_test name)
   cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBS" ${ARGN})
+  # A test whose libraries are not part of this build (e.g. Qt ones with HV_GUI=OFF) is left out.
+  foreach(lib ${T_LIBS})
+    if(NOT TARGET ${lib})
+      return()
+    endif()
+  endforeach()
   add_executable(${name} ${T_SOURCES})
   hv_settings(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  set(env "QT_QPA_PLATFORM=offscreen;QT_ENABLE_HIGHDPI_SCALING=0")
+  if(HV_SANITIZE)
+    # Also reaches the halvane2-cli processes that some tests start.
+    list(APPEND env "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
+  endif()
   include(GoogleTest)
-  gtest_discover_tests(${name} PROPERTIES LABELS ${T_LABEL}
-                       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_ENABLE_HIGHDPI_SCALING=0"
-                       DISCOVERY_TIMEOUT 60)
+  gtest_discover_tests(${name} PROPERTIES LABELS ${T_LABEL} ENVIRONMENT "${env}" DISCOVERY_TIMEOUT 60)
 endfunction()
