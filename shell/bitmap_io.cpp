@@ -37,32 +37,32 @@ Picture readWith(QImageReader& reader, const BmpHead& head = {}) {
 
 Picture LoadBitmapPicture(const QString& path) {
     QFile file(path);
+    // The reader would call a missing file "unable to read image data"; name it as the codecs do.
+    if (!file.open(QIODevice::ReadOnly)) throw FileError("ファイルを開けません: " + path.toStdString());
     BmpHead head;
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray start = file.peek(static_cast<qint64>(kBmpHeadProbeBytes));
-        head = ParseBmpHead(reinterpret_cast<const uint8_t*>(start.constData()),
-                            static_cast<size_t>(start.size()));
-        // The FITS reader's limit, by area: a damaged header cannot ask for any amount of memory.
-        if (head.valid && head.width * head.height > kMaxOpenPixels)
-            throw OutOfMemoryError(FormatText("画像が大きすぎます (%lld x %lld)",
-                                              static_cast<long long>(head.width),
-                                              static_cast<long long>(head.height)));
-        // The reader leaves the missing part of a truncated uncompressed bitmap undefined; such a
-        // file is read with its missing bytes as zeros instead (black, or the palette's first colour).
-        const uint64_t declared = head.uncompressedFileSize;
-        if (declared > static_cast<uint64_t>(file.size())) {
-            QByteArray bytes = file.readAll();
-            const qsizetype read = bytes.size();
-            bytes.resize(static_cast<qsizetype>(declared));
-            if (bytes.size() != static_cast<qsizetype>(declared)) throw OutOfMemoryError();
-            std::memset(bytes.data() + read, 0, static_cast<size_t>(declared) - static_cast<size_t>(read));
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::ReadOnly);
-            QImageReader reader(&buffer, "bmp");
-            return readWith(reader, head);
-        }
-        file.close();
+    const QByteArray start = file.peek(static_cast<qint64>(kBmpHeadProbeBytes));
+    head =
+        ParseBmpHead(reinterpret_cast<const uint8_t*>(start.constData()), static_cast<size_t>(start.size()));
+    // The FITS reader's limit, by area: a damaged header cannot ask for any amount of memory.
+    if (head.valid && head.width * head.height > kMaxOpenPixels)
+        throw OutOfMemoryError(FormatText("画像が大きすぎます (%lld x %lld)",
+                                          static_cast<long long>(head.width),
+                                          static_cast<long long>(head.height)));
+    // The reader leaves the missing part of a truncated uncompressed bitmap undefined; such a
+    // file is read with its missing bytes as zeros instead (black, or the palette's first colour).
+    const uint64_t declared = head.uncompressedFileSize;
+    if (declared > static_cast<uint64_t>(file.size())) {
+        QByteArray bytes = file.readAll();
+        const qsizetype read = bytes.size();
+        bytes.resize(static_cast<qsizetype>(declared));
+        if (bytes.size() != static_cast<qsizetype>(declared)) throw OutOfMemoryError();
+        std::memset(bytes.data() + read, 0, static_cast<size_t>(declared) - static_cast<size_t>(read));
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, "bmp");
+        return readWith(reader, head);
     }
+    file.close();
     QImageReader reader(path, "bmp");
     return readWith(reader, head);
 }

@@ -281,6 +281,9 @@ TEST_F(OpenCommand, UnreadableFilesShowAMessageAndKeepTheOtherWindows) {
     char extra[81];
     std::snprintf(extra, sizeof extra, "NAXIS1  = %20d", 9000);
     const std::vector<uint8_t> oversize = fitsFile(9000, 1, [](int, int) { return storedFor(1); }, {extra});
+    // A bitmap that is not there is named as such, like the codecs' files, not as unreadable data.
+    const std::string missingBitmap = scratch("missing.bmp");
+    const std::string cannotOpenBitmap = "ファイルを開けません: " + missingBitmap;
     const struct {
         const char* what;
         std::string path;
@@ -292,7 +295,7 @@ TEST_F(OpenCommand, UnreadableFilesShowAMessageAndKeepTheOtherWindows) {
         {"oversize FITS", file("oversize.fts", oversize), 2, "alloc error !!\n"},
         {"missing PPM", scratch("missing.ppm"), 3, "Couldn't find "},
         {"PPM without sizes", file("nosize.ppm", {'P', '6', '\n', 'x', 'y', '\n'}), 3, nullptr},
-        {"missing bitmap", scratch("missing.bmp"), 1, nullptr},
+        {"missing bitmap", missingBitmap, 1, nullptr, cannotOpenBitmap.c_str()},
         {"garbage bitmap", file("garbage.bmp", {'n', 'o', 't', ' ', 'b', 'm', 'p'}), 1, nullptr},
         {"huge bitmap header", file("huge.bmp", bmp_samples::header(20000, 20000, 24, 0, 0, {}, 0)), 1,
          nullptr, "画像が大きすぎます (20000 x 20000)"},
