@@ -42,6 +42,13 @@ class Tpanel : public QDialog {
         QString caption, value, unit;
     };
     QList<Row> rows() const;
+
+    // Sizes every label to its current text and moves the memory row's "/", installed figure and
+    // unit right where a longer figure would run into them. Runs whenever the window is shown.
+    void fitLabels();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 // Title window "Title": an empty picture area that hides the window when clicked.

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
+#include <algorithm>
 
 #include "benchmark/ui/forms.h"
 
@@ -89,6 +91,26 @@ Tpanel::Tpanel(QWidget* parent) : QDialog(parent) {
         const QRect area = screen->availableGeometry();
         move(area.center() - QPoint(321 / 2, 481 / 2));
     }
+}
+
+void Tpanel::fitLabels() {
+    // The run writes its figures into labels sized for the placeholders; without this the texts
+    // would be cut off at the placeholders' widths.
+    for (QLabel* label : Panel1->findChildren<QLabel*>()) label->adjustSize();
+    // The memory row's figures can be wider than the gaps between the designed positions.
+    constexpr int kGap = 2;
+    const int designed[] = {168, 184, 216};
+    QLabel* const after[] = {Label28, Label27, Label26};
+    int right = Label25->x() + Label25->width();
+    for (int i = 0; i < 3; ++i) {
+        after[i]->move(std::max(designed[i], right + kGap), after[i]->y());
+        right = after[i]->x() + after[i]->width();
+    }
+}
+
+void Tpanel::showEvent(QShowEvent* event) {
+    fitLabels();
+    QDialog::showEvent(event);
 }
 
 void Tpanel::Button1Click() {
