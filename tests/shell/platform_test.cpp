@@ -11,7 +11,7 @@
 #include "platform/system_info.h"
 
 namespace {
-TEST(FileFilter, DelphiListBecomesQtNameFilters) {
+TEST(FileFilter, FilterListBecomesQtNameFilters) {
     struct Case {
         const char* in;
         QStringList out;

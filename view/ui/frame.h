@@ -44,7 +44,7 @@ class ImageFrame {
     // Closes and destroys the window.
     virtual void closeImageWindow(TChild* window) = 0;
     // The main window's client width and height: the area below the menu bar (tool strip and
-    // multiple-document area together), the width and height of Delphi's ClientWidth/ClientHeight.
+    // multiple-document area together).
     virtual QSize frameClientSize() const = 0;
 
     // Runs a handler through the application's dispatcher: a failure becomes the standard error
