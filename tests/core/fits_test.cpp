@@ -299,8 +299,9 @@ TEST(ReadFits, MatchesLiteralReaderOnRandomFiles) {
 // Both SIMD variants (where the processor has them) against plain loops over the same bytes.
 TEST(FitsTransposition, EverySimdPathMatchesPlainLoops) {
     std::mt19937 rng(11);
-    const std::pair<int, int> sizes[] = {{1, 1},    {8, 8},   {9, 7},  {64, 64}, {65, 129},  {200, 16},
-                                         {16, 200}, {7, 300}, {27, 9}, {40, 17}, {1000, 11}, {95, 8}};
+    const std::pair<int, int> sizes[] = {{1, 1},     {8, 8},    {9, 7},    {64, 64}, {65, 129},
+                                         {200, 16},  {16, 200}, {7, 300},  {27, 9},  {40, 17},
+                                         {1000, 11}, {95, 8},   {21, 2100}};
     for (bool avx2 : {false, true}) {
         hv_detail::AllowAvx2Transposition(avx2);
         for (const auto& [w, h] : sizes) {
