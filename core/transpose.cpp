@@ -168,15 +168,41 @@ __attribute__((target("avx2"))) void decodeTileAvx2(const uint8_t* src, size_t s
     decodeScalar(src, stride, rowBase, x0, x1, yFull, y1, data, height);
 }
 
-__attribute__((target("avx2"))) void encodeTileAvx2(const int32_t* data, size_t height, int x0, int x1,
-                                                    int y0, int y1, int rowBase, uint8_t* dst,
-                                                    size_t stride) {
-    const int xFull = x0 + (x1 - x0) / 8 * 8;
-    const int yFull = y0 + (y1 - y0) / 8 * 8;
+// Two 8 x 8 blocks side by side, one per 128-bit lane.
+__attribute__((target("avx2"))) inline void transpose8x8Pair(__m256i r[8]) {
+    const __m256i a0 = _mm256_unpacklo_epi16(r[0], r[1]);
+    const __m256i a1 = _mm256_unpackhi_epi16(r[0], r[1]);
+    const __m256i a2 = _mm256_unpacklo_epi16(r[2], r[3]);
+    const __m256i a3 = _mm256_unpackhi_epi16(r[2], r[3]);
+    const __m256i a4 = _mm256_unpacklo_epi16(r[4], r[5]);
+    const __m256i a5 = _mm256_unpackhi_epi16(r[4], r[5]);
+    const __m256i a6 = _mm256_unpacklo_epi16(r[6], r[7]);
+    const __m256i a7 = _mm256_unpackhi_epi16(r[6], r[7]);
+    const __m256i b0 = _mm256_unpacklo_epi32(a0, a2);
+    const __m256i b1 = _mm256_unpackhi_epi32(a0, a2);
+    const __m256i b2 = _mm256_unpacklo_epi32(a1, a3);
+    const __m256i b3 = _mm256_unpackhi_epi32(a1, a3);
+    const __m256i b4 = _mm256_unpacklo_epi32(a4, a6);
+    const __m256i b5 = _mm256_unpackhi_epi32(a4, a6);
+    const __m256i b6 = _mm256_unpacklo_epi32(a5, a7);
+    const __m256i b7 = _mm256_unpackhi_epi32(a5, a7);
+    r[0] = _mm256_unpacklo_epi64(b0, b4);
+    r[1] = _mm256_unpackhi_epi64(b0, b4);
+    r[2] = _mm256_unpacklo_epi64(b1, b5);
+    r[3] = _mm256_unpackhi_epi64(b1, b5);
+    r[4] = _mm256_unpacklo_epi64(b2, b6);
+    r[5] = _mm256_unpackhi_epi64(b2, b6);
+    r[6] = _mm256_unpacklo_epi64(b3, b7);
+    r[7] = _mm256_unpackhi_epi64(b3, b7);
+}
+
+__attribute__((target("avx2"))) void encodeBlocksAvx2(const int32_t* data, size_t height, int x0, int x1,
+                                                      int y0, int y1, int rowBase, uint8_t* dst,
+                                                      size_t stride) {
     const __m256i bytes = _mm256_set1_epi32(0xFF);
-    for (int y = y0; y < yFull; y += 8) {
+    for (int y = y0; y < y1; y += 8) {
         uint8_t* row = dst + static_cast<size_t>(y - rowBase) * stride;
-        for (int x = x0; x < xFull; x += 8) {
+        for (int x = x0; x < x1; x += 8) {
             __m128i r[8];
 #pragma GCC unroll 8
             for (int j = 0; j < 8; ++j) {
@@ -195,6 +221,47 @@ __attribute__((target("avx2"))) void encodeTileAvx2(const int32_t* data, size_t 
                                  r[i]);
         }
     }
+}
+
+// Two 8 x 8 blocks at once (columns x..x+7 in the low lanes, x+8..x+15 in the high lanes), so
+// each transposed register is one 32-byte piece of a row. The words are built with their bytes
+// in register order and swapped once after the transposition.
+__attribute__((target("avx2"))) inline __m256i encodeWordsAvx2(__m256i v) {
+    const __m256i lowByte = _mm256_set1_epi32(0xFF);
+    // Bits 8..15 of v + 255 (negative v) are the low byte of v / 256 truncated toward zero.
+    const __m256i t = _mm256_add_epi32(v, _mm256_and_si256(_mm256_srai_epi32(v, 31), lowByte));
+    return _mm256_or_si256(_mm256_and_si256(t, _mm256_set1_epi32(0xFF00)), _mm256_and_si256(v, lowByte));
+}
+
+__attribute__((target("avx2"))) void encodeTileAvx2(const int32_t* data, size_t height, int x0, int x1,
+                                                    int y0, int y1, int rowBase, uint8_t* dst,
+                                                    size_t stride) {
+    const int xWide = x0 + (x1 - x0) / 16 * 16;
+    const int xFull = x0 + (x1 - x0) / 8 * 8;
+    const int yFull = y0 + (y1 - y0) / 8 * 8;
+    const __m256i swap = _mm256_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14, 1, 0, 3, 2, 5,
+                                          4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14);
+    for (int y = y0; y < yFull; y += 8) {
+        uint8_t* row = dst + static_cast<size_t>(y - rowBase) * stride;
+        for (int x = x0; x < xWide; x += 16) {
+            __m256i r[8];
+#pragma GCC unroll 8
+            for (int j = 0; j < 8; ++j) {
+                const int32_t* left = data + static_cast<size_t>(x + j) * height + y;
+                const __m256i a = encodeWordsAvx2(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(left)));
+                const __m256i b =
+                    encodeWordsAvx2(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(left + 8 * height)));
+                // Words 0..15 of a, then of b, after undoing the pack's lane interleave.
+                r[j] = _mm256_permute4x64_epi64(_mm256_packus_epi32(a, b), 0xD8);
+            }
+            transpose8x8Pair(r);
+#pragma GCC unroll 8
+            for (int i = 0; i < 8; ++i)
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + i * stride + static_cast<size_t>(x) * 2),
+                                    _mm256_shuffle_epi8(r[i], swap));
+        }
+    }
+    encodeBlocksAvx2(data, height, xWide, xFull, y0, yFull, rowBase, dst, stride);
     encodeScalar(data, height, xFull, x1, y0, yFull, rowBase, dst, stride);
     encodeScalar(data, height, x0, x1, yFull, y1, rowBase, dst, stride);
 }
