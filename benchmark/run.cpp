@@ -39,8 +39,9 @@ void PrepareShownImage(const IntPlane& display, ShownImage& shown) {
     const GridStatistics stats = StatisticsWithVariance(display, shown.width, shown.height);
     shown.mean = stats.mean;
     shown.minimum = stats.minimum;
-    shown.grey = Picture(shown.width, shown.height);
-    shown.raw = Picture(shown.width, shown.height);
+    // Every pixel of both pictures is written by the fill below.
+    shown.grey = Picture(shown.width, shown.height, Picture::Uninitialized{});
+    shown.raw = Picture(shown.width, shown.height, Picture::Uninitialized{});
     // Scaling to levels and both bitmap fills in one pass: the plane is released right after, so
     // its scaled samples are never needed.
     FillLevelPicturesFromSamples(display, shown.width, shown.height, stats.minimum, stats.mean,

@@ -7,18 +7,33 @@
 #include "core/errors.h"
 
 Picture::Picture(int width, int height) {
+    allocate(width, height, true);
+}
+
+Picture::Picture(int width, int height, Uninitialized) {
+    allocate(width, height, false);
+}
+
+void Picture::allocate(int width, int height, bool zeroed) {
     if (width < 0 || height < 0) throw OutOfMemoryError();
     const long long stride = (3LL * width + 3) / 4 * 4;
     const long long size = stride * height;
     if (stride > 0x7fffffffLL || size > (1LL << 40)) throw OutOfMemoryError();
     try {
-        m_bytes.assign(static_cast<size_t>(size), 0);
+        if (zeroed)
+            m_bytes.assign(static_cast<size_t>(size), 0);
+        else
+            m_bytes.resize(static_cast<size_t>(size));
     } catch (const std::bad_alloc&) {
         throw OutOfMemoryError();
     }
     m_width = width;
     m_height = height;
     m_stride = static_cast<int>(stride);
+    // Padding never holds pixels; keep it zero so whole rows compare and save the same.
+    const size_t used = static_cast<size_t>(3) * width;
+    if (!zeroed && used < static_cast<size_t>(m_stride))
+        for (int y = 0; y < height; ++y) std::memset(row(y) + used, 0, m_stride - used);
 }
 
 int32_t Picture::pixelValue(int x, int y) const {

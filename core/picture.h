@@ -5,13 +5,22 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 class Picture {
   public:
+    // Selects the constructor that leaves the pixels unset, for callers that write every pixel
+    // right after (row padding is still zeroed).
+    struct Uninitialized {};
+
     Picture() = default;
     // A black picture; throws OutOfMemoryError when it cannot be allocated or the size is negative.
     Picture(int width, int height);
+    // A picture of unset pixels; the same checks and errors as the black one.
+    Picture(int width, int height, Uninitialized);
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -39,10 +48,32 @@ class Picture {
     bool samePixels(const Picture& other) const;
 
   private:
+    // Default-initialises on resize, so an unset picture costs no zero-fill pass.
+    template <typename T>
+    struct NoFillAllocator : std::allocator<T> {
+        template <typename U>
+        struct rebind {
+            using other = NoFillAllocator<U>;
+        };
+        NoFillAllocator() = default;
+        template <typename U>
+        NoFillAllocator(const NoFillAllocator<U>&) noexcept {}
+        template <typename U>
+        void construct(U* at) noexcept {
+            ::new (static_cast<void*>(at)) U;
+        }
+        template <typename U, typename... Args>
+        void construct(U* at, Args&&... args) {
+            ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+        }
+    };
+
+    void allocate(int width, int height, bool zeroed);
+
     int m_width = 0;
     int m_height = 0;
     int m_stride = 0;
-    std::vector<uint8_t> m_bytes;
+    std::vector<uint8_t, NoFillAllocator<uint8_t>> m_bytes;
 };
 
 // Splits a colour value into its bytes with truncating divisions: -1 gives blue 0, green 0, red -1.

@@ -454,3 +454,52 @@ TEST(BenchFigures, MemoryFiguresAndDateText) {
 }
 
 }  // namespace
+
+// ---- pictures built without a zero fill ----
+
+TEST(BenchDisplay, UnsetPicturesKeepTheirSizeZeroPaddingAndCopies) {
+    for (const auto& size : {std::pair{5, 3}, std::pair{4, 2}, std::pair{1, 7}, std::pair{0, 4}}) {
+        const int w = size.first, h = size.second;
+        {
+            // Leave garbage in freed memory the unset picture may reuse.
+            Picture dirty(w, h);
+            std::memset(dirty.bits(), 0xAB, static_cast<size_t>(dirty.stride()) * h);
+        }
+        Picture unset(w, h, Picture::Uninitialized{});
+        const Picture black(w, h);
+        ASSERT_EQ(unset.width(), w);
+        ASSERT_EQ(unset.height(), h);
+        ASSERT_EQ(unset.stride(), black.stride());
+        for (int y = 0; y < h; ++y)
+            for (int p = 3 * w; p < unset.stride(); ++p) ASSERT_EQ(unset.row(y)[p], 0) << w << "x" << h;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) unset.setPixelValue(x, y, x + 7 * y);
+        const Picture copy = unset;
+        EXPECT_TRUE(copy.samePixels(unset));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) ASSERT_EQ(copy.pixelValue(x, y), x + 7 * y);
+    }
+    EXPECT_THROW(Picture(-1, 3, Picture::Uninitialized{}), OutOfMemoryError);
+}
+
+TEST(BenchDisplay, PreparedPicturesOverMemoryLeftDirtyEqualTheLiteralPasses) {
+    IntPlane source = ToggledImage(3);
+    for (int round = 0; round < 2; ++round) {
+        {
+            Picture dirty(1000, 1000), dirty2(1000, 1000);
+            std::memset(dirty.bits(), 0x5C, static_cast<size_t>(dirty.stride()) * 1000);
+            std::memset(dirty2.bits(), 0xC5, static_cast<size_t>(dirty2.stride()) * 1000);
+        }
+        ShownImage shown;
+        shown.width = shown.height = 1000;
+        PrepareShownImage(source, shown);
+        IntPlane levels = MakePlane(1000, 1000);
+        for (int x = 0; x < 1000; ++x)
+            for (int y = 0; y < 1000; ++y)
+                levels[x][y] = DisplayLevel(source[x][y], shown.minimum, shown.mean, 50);
+        Picture grey(1000, 1000), raw(1000, 1000);
+        FillLevelPictures(levels, 1000, 1000, grey, raw);
+        EXPECT_TRUE(grey.samePixels(shown.grey)) << round;
+        EXPECT_TRUE(raw.samePixels(shown.raw)) << round;
+    }
+}
