@@ -54,11 +54,13 @@ void Picture::setPixelValue(int x, int y, int32_t c) {
 void Picture::draw(const Picture& source) {
     const int w = std::min(m_width, source.m_width);
     const int h = std::min(m_height, source.m_height);
+    if (w <= 0) return;  // a picture without columns has no row storage to copy
     for (int y = 0; y < h; ++y) std::memcpy(row(y), source.row(y), static_cast<size_t>(3) * w);
 }
 
 bool Picture::samePixels(const Picture& other) const {
     if (m_width != other.m_width || m_height != other.m_height) return false;
+    if (m_width == 0) return true;  // no row storage to compare
     for (int y = 0; y < m_height; ++y)
         if (std::memcmp(row(y), other.row(y), static_cast<size_t>(3) * m_width) != 0) return false;
     return true;

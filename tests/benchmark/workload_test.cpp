@@ -463,7 +463,7 @@ TEST(BenchDisplay, UnsetPicturesKeepTheirSizeZeroPaddingAndCopies) {
         {
             // Leave garbage in freed memory the unset picture may reuse.
             Picture dirty(w, h);
-            std::memset(dirty.bits(), 0xAB, static_cast<size_t>(dirty.stride()) * h);
+            if (!dirty.isNull()) std::memset(dirty.bits(), 0xAB, static_cast<size_t>(dirty.stride()) * h);
         }
         Picture unset(w, h, Picture::Uninitialized{});
         const Picture black(w, h);
