@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/cli/cli.h"
+#include "app/cli/cli_support.h"
 #include "app/cli/session.h"
 #include "filters/ui/dialogs.h"
 #include "shell/mainform.h"
@@ -100,44 +101,7 @@ int usageError(const std::string& message) {
 
 // The open dialog's entry: 1 bitmap, 2 FITS, 3 PPM; 0 when it cannot be told.
 int kindIndex(const std::string& kind, const std::string& path) {
-    if (kind == "bmp") return 1;
-    if (kind == "fits") return 2;
-    if (kind == "ppm") return 3;
-    if (!kind.empty()) return 0;
-    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
-    if (suffix == "bmp") return 1;
-    if (suffix == "fit" || suffix == "fts" || suffix == "fits") return 2;
-    if (suffix == "ppm") return 3;
-    return 0;
-}
-
-// Standard output goes to standard error while the object lives: the readers write their trace
-// lines to standard output, which carries only the files written.
-class TraceToStderr {
-  public:
-    TraceToStderr() {
-        std::fflush(stdout);
-        m_saved = ::dup(1);
-        if (m_saved >= 0) ::dup2(2, 1);
-    }
-    ~TraceToStderr() {
-        std::fflush(stdout);
-        if (m_saved >= 0) {
-            ::dup2(m_saved, 1);
-            ::close(m_saved);
-        }
-    }
-    TraceToStderr(const TraceToStderr&) = delete;
-    TraceToStderr& operator=(const TraceToStderr&) = delete;
-
-  private:
-    int m_saved = -1;
-};
-
-// Qt's notices about the offscreen platform are no errors of the run.
-void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    return kind.empty() ? FilterIndexOfExtension(path) : FilterIndexOfKind(kind);
 }
 
 // OUT with "-Red" (say) before the extension.
@@ -194,7 +158,7 @@ QString q(const std::string& s) {
 
 int runSteps(const std::string& in, const std::string& out, int filterIndex,
              const std::optional<std::string>& gammaField, const std::vector<Step>& steps) {
-    qInstallMessageHandler(quietQtMessages);
+    qInstallMessageHandler(QuietQtMessages);
     CliSession session;
     ScriptedPlatform& platform = session.platform();
     TMainForm& form = session.mainForm();

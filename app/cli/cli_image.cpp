@@ -3,8 +3,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QtGlobal>
 #include <QString>
+#include <QtGlobal>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "app/cli/cli.h"
+#include "app/cli/cli_support.h"
 #include "app/cli/session.h"
 #include "core/errors.h"
 #include "core/numtext.h"
@@ -84,17 +85,12 @@ void printHelp(const Subcommand& command, const char* text) {
 }
 
 int filterIndexOfKind(const std::string& kind) {
-    if (kind == "bmp") return 1;
-    if (kind == "fits") return 2;
-    if (kind == "ppm") return 3;
+    if (const int index = FilterIndexOfKind(kind)) return index;
     throw CliFailure{"--as takes bmp, fits or ppm, not '" + kind + "'"};
 }
 
 int filterIndexOfExtension(const std::string& path) {
-    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
-    if (suffix == "bmp") return 1;
-    if (suffix == "fit" || suffix == "fts" || suffix == "fits") return 2;
-    if (suffix == "ppm") return 3;
+    if (const int index = FilterIndexOfExtension(path)) return index;
     throw CliFailure{"cannot tell the kind of '" + path + "' from its extension; choose one with --as"};
 }
 
@@ -156,29 +152,6 @@ Options parseOptions(const Subcommand& command, const CliArgs& args) {
     return options;
 }
 
-// Standard output goes to standard error for the lifetime of the object: the readers write their
-// trace lines to standard output, which carries only the subcommand's results.
-class TraceToStderr {
-  public:
-    TraceToStderr() {
-        std::fflush(stdout);
-        m_saved = ::dup(1);
-        if (m_saved >= 0) ::dup2(2, 1);
-    }
-    ~TraceToStderr() {
-        std::fflush(stdout);
-        if (m_saved >= 0) {
-            ::dup2(m_saved, 1);
-            ::close(m_saved);
-        }
-    }
-    TraceToStderr(const TraceToStderr&) = delete;
-    TraceToStderr& operator=(const TraceToStderr&) = delete;
-
-  private:
-    int m_saved = -1;
-};
-
 void throwOnError(const std::optional<QString>& error) {
     if (error) throw CliFailure{error->toStdString()};
 }
@@ -214,12 +187,6 @@ void printLine(const QString& text) {
     std::printf("%s\n", text.toStdString().c_str());
 }
 
-// Qt's own notices about the offscreen platform are no errors of the subcommand; only critical and
-// fatal messages reach standard error.
-void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-}
-
 int runSubcommand(const Subcommand& command, const char* helpText, const CliArgs& args,
                   void (*body)(CliSession&, const Options&)) {
     try {
@@ -228,7 +195,7 @@ int runSubcommand(const Subcommand& command, const char* helpText, const CliArgs
             printHelp(command, helpText);
             return 0;
         }
-        qInstallMessageHandler(quietQtMessages);
+        qInstallMessageHandler(QuietQtMessages);
         CliSession session;
         body(session, options);
         std::fflush(stdout);

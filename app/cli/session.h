@@ -13,7 +13,7 @@ class TMainForm;
 struct HalvaneWindows;
 
 class CliSession {
-public:
+  public:
     CliSession();
     ~CliSession();
     CliSession(const CliSession&) = delete;
@@ -27,7 +27,7 @@ public:
     // showed, if any.
     std::optional<QString> run(void (TMainForm::*handler)());
 
-private:
+  private:
     std::unique_ptr<QApplication> m_app;
     ScriptedPlatform m_platform;
     std::unique_ptr<HalvaneWindows> m_windows;

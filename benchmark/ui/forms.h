@@ -54,18 +54,18 @@ class Tpanel : public QDialog {
 // Title window "Title": an empty picture area that hides the window when clicked.
 class TTitle : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TTitle(QWidget* parent = nullptr);
     QWidget* Image1 = nullptr;
     void Image1Click();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 // About window "About Ostrel" (created, never shown by a command).
 class TAboutBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TAboutBox(QWidget* parent = nullptr);
 };

@@ -1,0 +1,30 @@
+// Helpers shared by the image subcommands of halvane2-cli.
+#pragma once
+
+#include <QtGlobal>
+#include <string>
+
+class QMessageLogContext;
+class QString;
+
+// Standard output goes to standard error while the object lives: the readers write their trace
+// lines to standard output, which then carries only the subcommand's results.
+class TraceToStderr {
+  public:
+    TraceToStderr();
+    ~TraceToStderr();
+    TraceToStderr(const TraceToStderr&) = delete;
+    TraceToStderr& operator=(const TraceToStderr&) = delete;
+
+  private:
+    int m_saved = -1;
+};
+
+// Qt's notices about the offscreen platform are no errors of a subcommand: only critical and fatal
+// messages reach standard error. For qInstallMessageHandler.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& text);
+
+// The open dialog's entry for --as bmp|fits|ppm, or for a file's extension: 1 bitmap, 2 FITS, 3 PPM;
+// 0 when it cannot be told.
+int FilterIndexOfKind(const std::string& kind);
+int FilterIndexOfExtension(const std::string& path);
