@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/cli/cli.h"
+#include "app/cli/cli_support.h"
 #include "app/cli/session.h"
 #include "benchmark/ui/benchmark_command.h"
 #include "benchmark/ui/forms.h"
@@ -215,6 +216,7 @@ int RunBenchCli(const CliArgs& args) {
         }
     }
 
+    qInstallMessageHandler(QuietQtMessages);
     CliSession session;
     ScriptedPlatform& platform = session.platform();
     TMainForm& form = session.mainForm();
