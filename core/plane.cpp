@@ -93,7 +93,7 @@ int32_t* mapSamples(size_t bytes, size_t& mappedBytes) {
 }
 
 // The body of AllocPlane; zero selects the explicit zeroing pass.
-int allocate(int width, int height, bool zero, int32_t**& columnsOut, int32_t*& dataOut, size_t& mappedOut) {
+int allocate(int width, int height, int32_t**& columnsOut, int32_t*& dataOut, size_t& mappedOut) {
     if (width < 0 || height < 0) return 1;
 
     // The table is filled only once the samples exist, so a failing request never touches it.
@@ -117,9 +117,6 @@ int allocate(int width, int height, bool zero, int32_t**& columnsOut, int32_t*& 
             delete[] columns;
             return 1;
         }
-        // The zeroing pass is part of the allocation cost the benchmark measures; fresh pages are
-        // faulted in here rather than by the first filter that touches the plane.
-        if (zero) std::memset(data, 0, bytes);
     }
     for (int x = 0; x < width; ++x)
         columns[x] = data == nullptr ? nullptr : data + static_cast<size_t>(x) * static_cast<size_t>(height);
@@ -172,17 +169,12 @@ void IntPlane::release() {
 }
 
 int AllocPlane(int width, int height, IntPlane& plane) {
-    plane.release();
-    int32_t** columns = nullptr;
-    int32_t* data = nullptr;
-    size_t mapped = 0;
-    if (allocate(width, height, true, columns, data, mapped) != 0) return 1;
-    plane.m_columns = columns;
-    plane.m_data = data;
-    plane.m_mappedBytes = mapped;
-    plane.m_width = width;
-    plane.m_height = height;
-    plane.m_valid = true;
+    if (hv_detail::AllocPlaneForOverwrite(width, height, plane) != 0) return 1;
+    // The zeroing pass is part of the allocation cost the benchmark measures; fresh pages are
+    // faulted in here rather than by the first filter that touches the plane.
+    if (plane.m_data != nullptr)
+        std::memset(plane.m_data, 0,
+                    static_cast<size_t>(width) * static_cast<size_t>(height) * sizeof(int32_t));
     return 0;
 }
 
@@ -191,7 +183,7 @@ int hv_detail::AllocPlaneForOverwrite(int width, int height, IntPlane& plane) {
     int32_t** columns = nullptr;
     int32_t* data = nullptr;
     size_t mapped = 0;
-    if (allocate(width, height, false, columns, data, mapped) != 0) return 1;
+    if (allocate(width, height, columns, data, mapped) != 0) return 1;
     plane.m_columns = columns;
     plane.m_data = data;
     plane.m_mappedBytes = mapped;
