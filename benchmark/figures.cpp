@@ -45,8 +45,3 @@ long long MemoryMegabytes(uint64_t bytes) {
     // multiple of 1 000 000 bytes would show one unit less.
     return TruncToInt64(static_cast<long double>(bytes) * 0.000001L);
 }
-
-std::string DateTimeText(const LocalDateTime& now) {
-    if (now.midnight) return now.shortDate;
-    return now.shortDate + " " + now.longTime;
-}

@@ -93,10 +93,8 @@ std::string SecondsText(int32_t ms);
 int ScoreFromSeconds(double seconds);
 // The operating-system naming rule over the platform id and the version numbers.
 std::string OsName(const OsVersionInfo& info);
-// trunc((long double)bytes * 0.000001): the unit is 1 000 000 bytes.
+// trunc((long double)bytes * 0.000001L): the unit is 1 000 000 bytes.
 long long MemoryMegabytes(uint64_t bytes);
-// Short date, a blank, long time; the date alone at exactly midnight.
-std::string DateTimeText(const LocalDateTime& now);
 
 // Scratch files of one run: a fresh private directory holding 0.fit ... 15.fit. Everything this
 // object created is removed when it goes, whatever path the run took; nothing else is touched.

@@ -46,7 +46,7 @@ namespace {
 void FillPanel(Tpanel& panel, const WorkloadFigures& f, Platform& platform) {
     const MemoryStatus memory = platform.memoryStatus();
     // The order in which the labels are written.
-    panel.Label17->setText(Text(DateTimeText(platform.localDateTime())));
+    panel.Label17->setText(Text(FormatLocalDateTime(platform.localDateTime())));
     panel.Label11->setText(Text(FormatInt(f.score)));
     panel.Label19->setText(Text(SecondsText(f.totalMs)));
     panel.Label8->setText(Text(SecondsText(f.memoryMs)));

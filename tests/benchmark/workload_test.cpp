@@ -447,10 +447,10 @@ TEST(BenchFigures, MemoryFiguresAndDateText) {
     for (const Case& c : cases) EXPECT_EQ(MemoryMegabytes(c.bytes), c.mb) << c.bytes;
 
     LocalDateTime now{"2026/12/08", "1:02:03", false};
-    EXPECT_EQ(DateTimeText(now), "2026/12/08 1:02:03");
+    EXPECT_EQ(FormatLocalDateTime(now), "2026/12/08 1:02:03");
     now.midnight = true;
     now.longTime = "0:00:00";
-    EXPECT_EQ(DateTimeText(now), "2026/12/08");
+    EXPECT_EQ(FormatLocalDateTime(now), "2026/12/08");
 }
 
 }  // namespace
