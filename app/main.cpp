@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <exception>
 
@@ -22,6 +23,8 @@ void centre(QWidget& window) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Past a file-size limit a write then fails like any other, and the save reports it.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");  // Qt set the user's locale; number texts stay locale-free
     QApplication::setApplicationName(QStringLiteral("HALVANE-2"));

@@ -1,17 +1,15 @@
 #include "core/fits.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
+#include "core/codec_internal.h"
 #include "core/errors.h"
+#include "core/file_io.h"
 #include "core/transpose_internal.h"
 
 namespace {
@@ -70,114 +68,75 @@ std::string withPath(const std::string& message, const char* path) {
     return message + ": " + path;
 }
 
-// The whole contents of an open file: mapped when it is a regular file, read otherwise.
-class FileBytes {
-  public:
-    explicit FileBytes(int fd) {
-        struct stat st;
-        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-            m_size = static_cast<size_t>(st.st_size);
-            if (m_size == 0) return;
-            void* map = mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-            if (map != MAP_FAILED) {
-                m_map = static_cast<const uint8_t*>(map);
-                return;
-            }
-        }
-        m_size = 0;
-        uint8_t chunk[65536];
-        for (;;) {
-            const ssize_t n = ::read(fd, chunk, sizeof chunk);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                m_failed = true;
-                return;
-            }
-            if (n == 0) break;
-            m_copy.insert(m_copy.end(), chunk, chunk + n);
-        }
-        m_size = m_copy.size();
-    }
-    ~FileBytes() {
-        if (m_map != nullptr) munmap(const_cast<uint8_t*>(m_map), m_size);
-    }
-    FileBytes(const FileBytes&) = delete;
-    FileBytes& operator=(const FileBytes&) = delete;
+// Byte i of a card that starts `available` bytes before the end of the data: past the end, 255.
+uint8_t cardByte(const uint8_t* card, size_t available, int i) {
+    return static_cast<size_t>(i) < available ? card[i] : 0xFF;
+}
 
-    const uint8_t* data() const { return m_map != nullptr ? m_map : m_copy.data(); }
-    size_t size() const { return m_size; }
-    bool failed() const { return m_failed; }
+// The number of cards the header takes: 36 when an END card lies in the first block, 72 when it
+// lies in the second; 0 when none of the first 72 cards that start within the data is one. A
+// keyword that merely begins with END ends the header too.
+int headerCardCount(const uint8_t* bytes, size_t size) {
+    for (int n = 0; n < kMaxHeaderCards && static_cast<size_t>(n) * kFitsCardBytes < size; ++n) {
+        const size_t offset = static_cast<size_t>(n) * kFitsCardBytes;
+        const uint8_t* card = bytes + offset;
+        if (cardByte(card, size - offset, 0) == 'E' && cardByte(card, size - offset, 1) == 'N' &&
+            cardByte(card, size - offset, 2) == 'D')
+            return n < kBlockCards ? kBlockCards : kMaxHeaderCards;
+    }
+    return 0;
+}
 
-  private:
-    const uint8_t* m_map = nullptr;
-    std::vector<uint8_t> m_copy;
-    size_t m_size = 0;
-    bool m_failed = false;
+struct SizeCards {
+    int width = 0;
+    int height = 0;
+    int bzero = 0;
 };
 
-class FdCloser {
-  public:
-    explicit FdCloser(int fd) : m_fd(fd) {}
-    ~FdCloser() {
-        if (m_fd >= 0) ::close(m_fd);
+// Every matching card adds its value, so a keyword that occurs twice yields the sum.
+SizeCards readSizeCards(const uint8_t (*cards)[kFitsCardBytes], int count) {
+    SizeCards sizes;
+    for (int n = 0; n < count; ++n) {
+        const uint8_t* card = cards[n];
+        if (std::memcmp(card, "NAXIS1  ", 8) == 0) sizes.width += sizeValue(card);
+        if (std::memcmp(card, "NAXIS2  ", 8) == 0) sizes.height += sizeValue(card);
+        if (std::memcmp(card, "BZERO   ", 8) == 0) sizes.bzero += bzeroValue(card);
     }
-    // Closes now and reports whether close succeeded.
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
+    return sizes;
+}
 
-  private:
-    int m_fd;
-};
-
-bool writeAll(int fd, const uint8_t* bytes, size_t count) {
-    while (count > 0) {
-        const ssize_t n = ::write(fd, bytes, count);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes += n;
-        count -= static_cast<size_t>(n);
+// The bytes the decoder reads: the header, and the samples unless the image is refused.
+std::optional<size_t> neededBytes(const uint8_t* bytes, size_t size) {
+    const int count = headerCardCount(bytes, size);
+    if (count == 0) {
+        const size_t longest = static_cast<size_t>(kMaxHeaderCards) * kFitsCardBytes;
+        return size >= longest ? std::optional<size_t>(longest) : std::nullopt;  // refused by then
     }
-    return true;
+    const size_t headerBytes = static_cast<size_t>(count) * kFitsCardBytes;
+    if (size < headerBytes) return std::nullopt;
+    const SizeCards sizes = readSizeCards(reinterpret_cast<const uint8_t(*)[kFitsCardBytes]>(bytes), count);
+    if (sizes.width > kFitsMaxSide || sizes.height > kFitsMaxSide) return headerBytes;
+    return headerBytes + static_cast<size_t>(sizes.width) * static_cast<size_t>(sizes.height) * 2;
 }
 
 }  // namespace
 
-int DecodeFits(const uint8_t* bytes, size_t size, char* headerBuffer, int& width, int& height,
-               int& headerCards, int& bzero, IntPlane& plane) {
+bool hv_detail::DecodeFitsWithin(long long maxPixels, const uint8_t* bytes, size_t size, char* headerBuffer,
+                                 int& width, int& height, int& headerCards, int& bzero, IntPlane& plane) {
     // Card scan: bytes past the end read 255, but a header must reach its END card within two blocks.
+    const int count = headerCardCount(bytes, size);
+    if (count == 0) throw FileError("FITS ヘッダーに END カードがありません");
     uint8_t cards[kMaxHeaderCards][kFitsCardBytes];
-    int count = 0;
-    bool end = false;
-    auto readCard = [&]() {
-        const size_t offset = static_cast<size_t>(count) * kFitsCardBytes;
-        uint8_t* card = cards[count];
-        std::memset(card, 0xFF, kFitsCardBytes);
-        if (offset < size) std::memcpy(card, bytes + offset, std::min<size_t>(kFitsCardBytes, size - offset));
-        if (headerBuffer != nullptr) std::memcpy(headerBuffer + offset, card, kFitsCardBytes);
-        ++count;
-        return card;
-    };
-    while (!end || count < kBlockCards) {
-        if (!end && (count >= kMaxHeaderCards || static_cast<size_t>(count) * kFitsCardBytes >= size))
-            throw FileError("FITS ヘッダーに END カードがありません");
-        const uint8_t* card = readCard();
-        if (card[0] == 'E' && card[1] == 'N' && card[2] == 'D') end = true;
-    }
-    if (count > kBlockCards)
-        while (count < kMaxHeaderCards) readCard();
-
-    int w = 0;
-    int h = 0;
-    int zero = 0;
     for (int n = 0; n < count; ++n) {
-        const uint8_t* card = cards[n];
-        if (std::memcmp(card, "NAXIS1  ", 8) == 0) w += sizeValue(card);
-        if (std::memcmp(card, "NAXIS2  ", 8) == 0) h += sizeValue(card);
-        if (std::memcmp(card, "BZERO   ", 8) == 0) zero += bzeroValue(card);
+        const size_t offset = static_cast<size_t>(n) * kFitsCardBytes;
+        for (int i = 0; i < kFitsCardBytes; ++i)
+            cards[n][i] = offset < size ? cardByte(bytes + offset, size - offset, i) : 0xFF;
     }
+    if (headerBuffer != nullptr)
+        std::memcpy(headerBuffer, cards, static_cast<size_t>(count) * kFitsCardBytes);
+    const SizeCards sizes = readSizeCards(cards, count);
+    const int w = sizes.width;
+    const int h = sizes.height;
 
     if (w > kFitsMaxSide || h > kFitsMaxSide) {
         std::printf("%d %d\n", w, h);
@@ -186,6 +145,7 @@ int DecodeFits(const uint8_t* bytes, size_t size, char* headerBuffer, int& width
         std::snprintf(text, sizeof text, "FITS 画像が大きすぎます (%d x %d)", w, h);
         throw FileError(text);
     }
+    if (static_cast<long long>(w) * h > maxPixels) return false;
     // Every sample is stored below, so the zeroing pass would only be overwritten.
     if (hv_detail::AllocPlaneForOverwrite(w, h, plane) != 0) throw OutOfMemoryError();
 
@@ -208,20 +168,20 @@ int DecodeFits(const uint8_t* bytes, size_t size, char* headerBuffer, int& width
     width = w;
     height = h;
     headerCards = count;
-    bzero = zero;
+    bzero = sizes.bzero;
+    return true;
+}
+
+int DecodeFits(const uint8_t* bytes, size_t size, char* headerBuffer, int& width, int& height,
+               int& headerCards, int& bzero, IntPlane& plane) {
+    hv_detail::DecodeFitsWithin(LLONG_MAX, bytes, size, headerBuffer, width, height, headerCards, bzero,
+                                plane);
     return 0;
 }
 
 int ReadFits(const char* path, char* headerBuffer, int& width, int& height, int& headerCards, int& bzero,
              IntPlane& plane) {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        std::printf("file open error    %s\n", path);
-        throw FileError(withPath("ファイルを開けません", path));
-    }
-    FdCloser closer(fd);
-    FileBytes file(fd);
-    if (file.failed()) throw FileError(withPath("ファイルを読めません", path));
+    const InputBytes file = ReadInputFile(path, neededBytes, "file open error    %s\n");
     try {
         return DecodeFits(file.data(), file.size(), headerBuffer, width, height, headerCards, bzero, plane);
     } catch (const FileError& error) {
@@ -242,16 +202,6 @@ std::vector<uint8_t> EncodeFits(int width, int height, const IntPlane& plane) {
 
 int WriteFits(const char* path, int width, int height, const IntPlane& plane) {
     checkWritable(width, height, plane);
-    const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        std::printf("file open error    %s\n", path);
-        throw FileError(withPath("ファイルを作成できません", path));
-    }
-    FdCloser closer(fd);
-    struct stat st;
-    // Only a regular file is removed after a failed write (never a device such as /dev/full).
-    const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-
     // Rows are encoded into one reused buffer of about 1 MiB and written in large pieces; the header
     // goes in front of the first piece and the trailer after the last.
     constexpr size_t kChunkBytes = size_t{1} << 20;
@@ -259,29 +209,30 @@ int WriteFits(const char* path, int width, int height, const IntPlane& plane) {
     const size_t rowBytes = static_cast<size_t>(width) * 2;
     const int rowsPerChunk =
         rowBytes == 0 ? std::max(height, 1) : static_cast<int>(std::max<size_t>(1, kChunkBytes / rowBytes));
-    bool ok = true;
-    int y = 0;
-    bool first = true;
-    do {
-        const int y1 = std::min(height, y + rowsPerChunk);
-        const size_t head = first ? kBlockBytes : 0;
-        const size_t body = static_cast<size_t>(y1 - y) * rowBytes;
-        const size_t tail = y1 == height ? kFitsTrailerBytes : 0;
-        if (buffer.size() < head + body + tail) buffer.resize(head + body + tail);
-        if (first) buildHeader(width, height, buffer.data());
-        if (body != 0)
-            hv_detail::ColumnsToBigEndianRows(plane.data(), static_cast<size_t>(plane.height()), width, y, y1,
-                                              buffer.data() + head, rowBytes);
-        if (tail != 0) std::memset(buffer.data() + head + body, 0, tail);
-        ok = writeAll(fd, buffer.data(), head + body + tail);
-        first = false;
-        y = y1;
-    } while (ok && y < height);
-    if (buffer.size() > 4 * kChunkBytes) std::vector<uint8_t>().swap(buffer);
-    ok = closer.close() && ok;
-    if (!ok) {
-        if (regular) ::unlink(path);
-        throw FileError(withPath("ファイルに書き込めません", path));
-    }
+    ReplaceFile(
+        path,
+        [&](int fd) {
+            bool ok = true;
+            int y = 0;
+            bool first = true;
+            do {
+                const int y1 = std::min(height, y + rowsPerChunk);
+                const size_t head = first ? kBlockBytes : 0;
+                const size_t body = static_cast<size_t>(y1 - y) * rowBytes;
+                const size_t tail = y1 == height ? kFitsTrailerBytes : 0;
+                if (buffer.size() < head + body + tail) buffer.resize(head + body + tail);
+                if (first) buildHeader(width, height, buffer.data());
+                if (body != 0)
+                    hv_detail::ColumnsToBigEndianRows(plane.data(), static_cast<size_t>(plane.height()),
+                                                      width, y, y1, buffer.data() + head, rowBytes);
+                if (tail != 0) std::memset(buffer.data() + head + body, 0, tail);
+                ok = WriteAll(fd, buffer.data(), head + body + tail);
+                first = false;
+                y = y1;
+            } while (ok && y < height);
+            if (buffer.size() > 4 * kChunkBytes) std::vector<uint8_t>().swap(buffer);
+            return ok;
+        },
+        "file open error    %s\n");
     return 0;
 }

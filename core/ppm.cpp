@@ -1,18 +1,14 @@
 #include "core/ppm.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <optional>
 #include <string>
-#include <vector>
 
+#include "core/codec_internal.h"
 #include "core/errors.h"
-#include "core/ppm_internal.h"
+#include "core/file_io.h"
 
 namespace {
 
@@ -115,13 +111,32 @@ bool scanHeader(const uint8_t* bytes, size_t size, bool trace, Header& header) {
     return true;
 }
 
+// width x height x 3, or -1 when that is over the largest buffer the reader makes (INT_MAX bytes).
+// Declared sizes reach INT_MAX each, so the product is formed with overflow checks.
+int rasterBytes(const Header& header) {
+    int pixels = 0;
+    int bytes = 0;
+    if (__builtin_mul_overflow(header.width, header.height, &pixels) ||
+        __builtin_mul_overflow(pixels, 3, &bytes))
+        return -1;
+    return bytes;
+}
+
 Header checkedHeader(const uint8_t* bytes, size_t size) {
     Header header;
     if (!scanHeader(bytes, size, true, header)) refuseHeader();
     if (header.width <= 0 || header.height <= 0) throw FileError("PPM の幅と高さは正でなければなりません");
-    if (static_cast<long long>(header.width) * header.height * 3 > INT_MAX)
-        throw FileError("PPM 画像が大きすぎます");
+    if (rasterBytes(header) < 0) throw FileError("PPM 画像が大きすぎます");
     return header;
+}
+
+// The bytes the decoder reads: the header, and the raster unless the header is refused. Only a
+// header that ends within the bytes at hand counts, since a number at their end may go on.
+std::optional<size_t> neededBytes(const uint8_t* bytes, size_t size) {
+    Header header;
+    if (!scanHeader(bytes, size, false, header) || header.rasterStart > size) return std::nullopt;
+    const int count = header.width > 0 && header.height > 0 ? rasterBytes(header) : -1;
+    return header.rasterStart + static_cast<size_t>(std::max(count, 0));
 }
 
 void splitRaster(const uint8_t* raster, int width, int height, IntPlane& red, IntPlane& green,
@@ -146,11 +161,13 @@ void splitRaster(const uint8_t* raster, int width, int height, IntPlane& red, In
     }
 }
 
-int decodeAfterDeclared(const uint8_t* bytes, size_t size, int& width, int& height, IntPlane& red,
-                        IntPlane& green, IntPlane& blue) {
+// False, with nothing allocated, for an image of more than maxPixels pixels.
+bool decodeAfterDeclared(long long maxPixels, const uint8_t* bytes, size_t size, int& width, int& height,
+                         IntPlane& red, IntPlane& green, IntPlane& blue) {
     // First pass: the raster size.
     const Header first = checkedHeader(bytes, size);
-    const int count = first.width * first.height * 3;
+    const int count = rasterBytes(first);
+    if (count / 3 > maxPixels) return false;
 
     ByteBuffer buffer;
     if (AllocByteBuffer(count, buffer) != 0) throw OutOfMemoryError();
@@ -174,7 +191,7 @@ int decodeAfterDeclared(const uint8_t* bytes, size_t size, int& width, int& heig
     std::fputs("extended\n", stdout);
     std::fputs("reading ...\n", stdout);
     splitRaster(buffer.data(), width, height, red, green, blue);
-    return 0;
+    return true;
 }
 
 }  // namespace
@@ -182,43 +199,24 @@ int decodeAfterDeclared(const uint8_t* bytes, size_t size, int& width, int& heig
 int DecodePpm(const uint8_t* bytes, size_t size, int& width, int& height, IntPlane& red, IntPlane& green,
               IntPlane& blue) {
     std::fputs("declared\n", stdout);
-    return decodeAfterDeclared(bytes, size, width, height, red, green, blue);
+    decodeAfterDeclared(LLONG_MAX, bytes, size, width, height, red, green, blue);
+    return 0;
 }
 
 int ReadPpm(const char* path, int& width, int& height, IntPlane& red, IntPlane& green, IntPlane& blue) {
     std::fputs("declared\n", stdout);
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        std::printf("Couldn't find %s\n", path);
-        throw FileError(std::string("ファイルを開けません: ") + path);
-    }
-    // The whole file in one go; both header passes then run over these bytes.
-    std::vector<uint8_t> bytes;
-    struct stat st;
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-        bytes.reserve(static_cast<size_t>(st.st_size));
-    uint8_t chunk[65536];
-    bool failed = false;
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) failed = true;
-        if (n <= 0) break;
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    }
-    ::close(fd);
-    if (failed) throw FileError(std::string("ファイルを読めません: ") + path);
+    // Both header passes run over these bytes.
+    const InputBytes file = ReadInputFile(path, neededBytes, "Couldn't find %s\n");
     try {
-        return decodeAfterDeclared(bytes.data(), bytes.size(), width, height, red, green, blue);
+        decodeAfterDeclared(LLONG_MAX, file.data(), file.size(), width, height, red, green, blue);
+        return 0;
     } catch (const FileError& error) {
         throw FileError(std::string(error.what()) + ": " + path);
     }
 }
 
-bool hv_detail::PpmDeclaredSize(const uint8_t* bytes, size_t size, int& width, int& height) {
-    Header header;
-    if (!scanHeader(bytes, size, false, header)) return false;
-    width = header.width;
-    height = header.height;
-    return true;
+bool hv_detail::DecodePpmWithin(long long maxPixels, const uint8_t* bytes, size_t size, int& width,
+                                int& height, IntPlane& red, IntPlane& green, IntPlane& blue) {
+    std::fputs("declared\n", stdout);
+    return decodeAfterDeclared(maxPixels, bytes, size, width, height, red, green, blue);
 }

@@ -1,14 +1,19 @@
 #include "shell/bitmap_io.h"
 
+#include <sys/stat.h>
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QSaveFile>
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "core/errors.h"
+#include "core/file_io.h"
 #include "core/numtext.h"
 #include "shell/image_files.h"
 
@@ -36,41 +41,83 @@ Picture readWith(QImageReader& reader, const BmpHead& head = {}) {
 }  // namespace
 
 Picture LoadBitmapPicture(const QString& path) {
-    QFile file(path);
-    // The reader would call a missing file "unable to read image data"; name it as the codecs do.
-    if (!file.open(QIODevice::ReadOnly)) throw FileError("ファイルを開けません: " + path.toStdString());
-    BmpHead head;
-    const QByteArray start = file.peek(static_cast<qint64>(kBmpHeadProbeBytes));
-    head =
-        ParseBmpHead(reinterpret_cast<const uint8_t*>(start.constData()), static_cast<size_t>(start.size()));
+    const auto tooLarge = [](const BmpHead& head) {
+        return head.valid && head.width * head.height > kMaxOpenPixels;
+    };
+    // A stream is read no further than the header declares: the pixels of an uncompressed bitmap,
+    // else the file size its header states, within the reader's own allocation limit.
+    const NeededBytes needed = [&](const uint8_t* bytes, size_t size) -> std::optional<size_t> {
+        if (size < kBmpHeadProbeBytes) return std::nullopt;
+        const BmpHead head = ParseBmpHead(bytes, size);
+        if (tooLarge(head)) return kBmpHeadProbeBytes;  // refused below
+        if (head.uncompressedFileSize > 0) return head.uncompressedFileSize;
+        const uint64_t limit = static_cast<uint64_t>(kImageReaderLimitMiB) << 20;
+        return std::max<uint64_t>(kBmpHeadProbeBytes, std::min(head.fileSize, limit));
+    };
+    const InputBytes file = ReadInputFile(QFile::encodeName(path).constData(), needed);
+    const BmpHead head = ParseBmpHead(file.data(), file.size());
     // The FITS reader's limit, by area: a damaged header cannot ask for any amount of memory.
-    if (head.valid && head.width * head.height > kMaxOpenPixels)
+    if (tooLarge(head))
         throw OutOfMemoryError(FormatText("画像が大きすぎます (%lld x %lld)",
                                           static_cast<long long>(head.width),
                                           static_cast<long long>(head.height)));
     // The reader leaves the missing part of a truncated uncompressed bitmap undefined; such a
     // file is read with its missing bytes as zeros instead (black, or the palette's first colour).
     const uint64_t declared = head.uncompressedFileSize;
-    if (declared > static_cast<uint64_t>(file.size())) {
-        QByteArray bytes = file.readAll();
-        const qsizetype read = bytes.size();
+    QByteArray bytes;
+    if (declared > file.size()) {
         bytes.resize(static_cast<qsizetype>(declared));
         if (bytes.size() != static_cast<qsizetype>(declared)) throw OutOfMemoryError();
-        std::memset(bytes.data() + read, 0, static_cast<size_t>(declared) - static_cast<size_t>(read));
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer, "bmp");
-        return readWith(reader, head);
+        std::memcpy(bytes.data(), file.data(), file.size());
+        std::memset(bytes.data() + file.size(), 0, static_cast<size_t>(declared) - file.size());
+    } else {
+        bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()),
+                                        static_cast<qsizetype>(file.size()));
     }
-    file.close();
-    QImageReader reader(path, "bmp");
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "bmp");
     return readWith(reader, head);
+}
+
+void SaveBitmapPicture(const QString& path, const Picture& picture) {
+    const QByteArray name = QFile::encodeName(path);
+    const auto failed = [&](const char* what, const QString& reason) {
+        throw FileError(FormatText("%s: %s (%s)", what, name.constData(), reason.toLocal8Bit().constData()));
+    };
+    struct stat st {};
+    if (stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        // QSaveFile would rename its temporary file over the device or FIFO itself.
+        ReplaceFile(name.constData(), [&](int fd) {
+            bool ok = true;
+            EncodeBmp(picture, [&](const uint8_t* p, size_t n) { ok = ok && WriteAll(fd, p, n); });
+            return ok;
+        });
+        return;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) failed("ファイルを作成できません", file.errorString());
+    bool ok = true;
+    EncodeBmp(picture, [&](const uint8_t* p, size_t n) {
+        ok = ok &&
+             file.write(reinterpret_cast<const char*>(p), static_cast<qint64>(n)) == static_cast<qint64>(n);
+    });
+    // After a failed write, commit() removes the temporary file and tells the reason.
+    if (!file.commit() || !ok) failed("ファイルに書き込めません", file.errorString());
 }
 
 Picture LoadPictureByExtension(const QString& path) {
     const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
     if (suffix == "bmp" || suffix == "dib") return LoadBitmapPicture(path);  // with its guards
-    QImageReader reader(path, suffix);
+    // Other formats declare no file size that could bound a stream: the reader's limit does.
+    const uint64_t limit = static_cast<uint64_t>(kImageReaderLimitMiB) << 20;
+    const InputBytes file =
+        ReadInputFile(QFile::encodeName(path).constData(), [limit](const uint8_t*, size_t) { return limit; });
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()),
+                                               static_cast<qsizetype>(file.size()));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, suffix);
     return readWith(reader);
 }
 

@@ -16,6 +16,12 @@ inline constexpr int kImageReaderLimitMiB = 1024;
 // pixels than 16000 x 16000 or does not fit in memory.
 Picture LoadBitmapPicture(const QString& path);
 
+// Writes the picture as a 24-bit Windows bitmap under exactly this path. The bytes go to a
+// temporary file beside it that replaces the old file only once complete (QSaveFile), so a failed
+// save leaves an existing file as it was; a device or FIFO is written in place. FileError naming
+// the file and the reason when it cannot be written.
+void SaveBitmapPicture(const QString& path, const Picture& picture);
+
 // Any picture format Qt reads, chosen by the file's extension alone.
 Picture LoadPictureByExtension(const QString& path);
 

@@ -1,14 +1,9 @@
 #include "shell/image_files.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <memory>
-
-#include <sys/stat.h>
 
 #include "core/errors.h"
-#include "core/numtext.h"
 
 namespace {
 
@@ -20,12 +15,6 @@ void put32(uint8_t* p, uint32_t v) {
     put16(p, v & 0xffffu);
     put16(p + 2, v >> 16);
 }
-
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f) std::fclose(f);
-    }
-};
 
 // Size of the file; FileError when it does not fit the format's 32-bit size fields.
 uint64_t checkedFileBytes(const Picture& picture) {
@@ -76,30 +65,12 @@ std::vector<uint8_t> EncodeBmp(const Picture& picture) {
     return bytes;
 }
 
-void WriteBmpFile(const std::string& path, const Picture& picture) {
-    checkedFileBytes(picture);  // refuse before an existing file is replaced
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file) throw FileError(FormatText("ファイルを作成できません: %s", path.c_str()));
-    // Only a regular file of ours is removed after a failed write, never a device or a pipe.
-    struct stat info {};
-    const bool regular = fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode);
-    std::setvbuf(file.get(), nullptr, _IOFBF, 1 << 16);
-    bool ok = true;
-    EncodeBmp(picture, [&](const uint8_t* p, size_t n) {
-        if (ok && std::fwrite(p, 1, n, file.get()) != n) ok = false;
-    });
-    const bool closed = std::fclose(file.release()) == 0;
-    if (!ok || !closed) {
-        if (regular) std::remove(path.c_str());
-        throw FileError(FormatText("ファイルに書き込めません: %s", path.c_str()));
-    }
-}
-
 BmpHead ParseBmpHead(const uint8_t* bytes, size_t size) {
     BmpHead head;
     if (size < 26 || bytes[0] != 'B' || bytes[1] != 'M') return head;
     const auto u16 = [&](size_t at) { return static_cast<uint32_t>(bytes[at] | bytes[at + 1] << 8); };
     const auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+    head.fileSize = u32(2);
     const uint64_t offset = u32(10);
     const uint32_t headerSize = u32(14);
     int64_t width = 0, height = 0;
@@ -127,10 +98,14 @@ BmpHead ParseBmpHead(const uint8_t* bytes, size_t size) {
     head.valid = true;
     head.width = width;
     head.height = height;
-    if (uncompressed) {
-        const uint64_t stride = (static_cast<uint64_t>(width) * bpp + 31) / 32 * 4;
-        head.uncompressedFileSize = offset + stride * static_cast<uint64_t>(height);
-    }
+    // At most 2^36 bytes a row and 2^31 rows: the size is formed with overflow checks and left at 0
+    // (unknown) when it does not fit.
+    const uint64_t stride = (static_cast<uint64_t>(width) * bpp + 31) / 32 * 4;
+    uint64_t pixelBytes = 0;
+    uint64_t fileBytes = 0;
+    if (uncompressed && !__builtin_mul_overflow(stride, static_cast<uint64_t>(height), &pixelBytes) &&
+        !__builtin_add_overflow(offset, pixelBytes, &fileBytes))
+        head.uncompressedFileSize = fileBytes;
     return head;
 }
 

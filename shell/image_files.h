@@ -21,10 +21,6 @@ inline constexpr int kBmpPixelOffset = kBmpFileHeaderBytes + kBmpInfoHeaderBytes
 void EncodeBmp(const Picture& picture, const std::function<void(const uint8_t*, size_t)>& sink);
 std::vector<uint8_t> EncodeBmp(const Picture& picture);
 
-// Writes the bitmap under exactly this path, replacing a file there. FileError when the file cannot
-// be created or written; a partly written file is removed.
-void WriteBmpFile(const std::string& path, const Picture& picture);
-
 // What the start of a bitmap file announces.
 struct BmpHead {
     bool valid = false;  // "BM" and a known header with a usable depth and a non-empty size
@@ -32,6 +28,7 @@ struct BmpHead {
     int64_t height = 0;  // rows, whatever their order
     // For uncompressed pixels: the pixel offset plus every row padded to four bytes; else 0.
     uint64_t uncompressedFileSize = 0;
+    uint64_t fileSize = 0;  // as the file header states it, whether valid or not
 };
 BmpHead ParseBmpHead(const uint8_t* bytes, size_t size);
 // Enough of a file's start for ParseBmpHead.

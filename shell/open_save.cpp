@@ -71,8 +71,7 @@ void openFits(TMainForm& form, const QString& path) {
     std::vector<char> header(kFitsHeaderBufferBytes);
     int w = 0, h = 0, headerCards = 0, bzero = 0;
     IntPlane plane;
-    if (ReadFits(narrowPath(path).constData(), header.data(), w, h, headerCards, bzero, plane) != 0)
-        throw OutOfMemoryError();
+    ReadFits(narrowPath(path).constData(), header.data(), w, h, headerCards, bzero, plane);
     ToggleOffset(32768, w, h, plane);
     ShowSamplePlane(form, plane, w, h);
 }
@@ -80,7 +79,7 @@ void openFits(TMainForm& form, const QString& path) {
 void openPpm(TMainForm& form, const QString& path) {
     int w = 0, h = 0;
     IntPlane red, green, blue;
-    if (ReadPpm(narrowPath(path).constData(), w, h, red, green, blue) != 0) throw OutOfMemoryError();
+    ReadPpm(narrowPath(path).constData(), w, h, red, green, blue);
     Picture display = PictureFromPlanes(w, h, red, green, blue);
     // The window keeps its pictures, not the planes.
     FreePlane(w, h, red);
@@ -114,7 +113,7 @@ TChild* saveActiveImage(TMainForm& form, QString& path) {
     form.saveFilterIndex = answer->filterIndex;  // remembered for the dialog, not consulted
     path = answer->path;
     const Picture& display = std::as_const(*window).image();
-    if (!display.isNull()) WriteBmpFile(narrowPath(path).toStdString(), display);
+    if (!display.isNull()) SaveBitmapPicture(path, display);
     return window;
 }
 

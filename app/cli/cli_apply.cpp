@@ -90,12 +90,13 @@ struct Step {
 };
 
 int fail(const std::string& message) {
-    std::fprintf(stderr, "halvane2-cli apply: %s\n", message.c_str());
+    PrintCliError("apply", message);
     return 1;
 }
 
 int usageError(const std::string& message) {
-    std::fprintf(stderr, "halvane2-cli apply: %s\nUsage: halvane2-cli %s\n", message.c_str(), kApplyUsage);
+    PrintCliError("apply", message);
+    std::fprintf(stderr, "Usage: halvane2-cli %s\n", kApplyUsage);
     return 1;
 }
 

@@ -183,7 +183,7 @@ void PrintRows(const RunRecord& run) {
 }
 
 int Fail(const std::string& message) {
-    std::fprintf(stderr, "halvane2-cli bench: %s\n", message.c_str());
+    PrintCliError("bench", message);
     return 1;
 }
 

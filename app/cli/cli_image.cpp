@@ -201,11 +201,11 @@ int runSubcommand(const Subcommand& command, const char* helpText, const CliArgs
         std::fflush(stdout);
         return 0;
     } catch (const CliFailure& failure) {
-        std::fprintf(stderr, "halvane2-cli %s: %s\n", command.name, failure.message.c_str());
+        PrintCliError(command.name, failure.message);
         if (failure.showUsage) std::fprintf(stderr, "Usage: halvane2-cli %s\n", command.usage);
         return 1;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "halvane2-cli %s: %s\n", command.name, e.what());
+        PrintCliError(command.name, e.what());
         return 1;
     }
 }

@@ -20,6 +20,11 @@ TraceToStderr::~TraceToStderr() {
     }
 }
 
+void PrintCliError(const char* subcommand, const std::string& message) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "halvane2-cli %s: %s\n", subcommand, message.c_str());
+}
+
 void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
     if (type == QtCriticalMsg || type == QtFatalMsg)
         std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());

@@ -20,6 +20,10 @@ class TraceToStderr {
     int m_saved = -1;
 };
 
+// Writes "halvane2-cli SUBCOMMAND: message" to standard error on a line of its own: trace lines
+// still buffered for standard output (which may be standard error, see TraceToStderr) go first.
+void PrintCliError(const char* subcommand, const std::string& message);
+
 // Qt's notices about the offscreen platform are no errors of a subcommand: only critical and fatal
 // messages reach standard error. For qInstallMessageHandler.
 void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& text);

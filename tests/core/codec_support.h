@@ -3,6 +3,7 @@
 // are compared sample for sample.
 #pragma once
 
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -58,6 +59,18 @@ inline std::string readBytes(const char* path) {
 
 inline bool fileExists(const char* path) {
     return access(path, F_OK) == 0;
+}
+
+// The number of entries in the directory that holds path.
+inline int entriesBeside(const char* path) {
+    const std::string p = path;
+    DIR* dir = opendir(p.substr(0, p.rfind('/')).c_str());
+    if (dir == nullptr) return -1;
+    int count = 0;
+    while (const dirent* entry = readdir(dir))
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) ++count;
+    closedir(dir);
+    return count;
 }
 
 // Runs f with standard output captured; returns what it printed.

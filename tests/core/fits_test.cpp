@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <climits>
@@ -502,29 +503,54 @@ TEST(WriteFits, DiskFullIsAnError) {
     IntPlane plane = MakePlane(300, 300);
     std::string trace;
     EXPECT_THROW(trace = captureStdout([&] { WriteFits("/dev/full", 300, 300, plane); }), FileError);
-    EXPECT_TRUE(codec_test::fileExists("/dev/full"));  // a device is never removed
+    struct stat st {};
+    EXPECT_TRUE(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode));  // written in place, never replaced
 }
 
-TEST(WriteFits, PartialFileIsRemovedAfterWriteError) {
-    // A file-size limit makes the write fail after the open, like a full disk.
-    TempFile file("limited.fit");
+TEST(WriteFits, FailedWriteKeepsTheOldFileAndLeavesNothingBehind) {
+    // A file-size limit makes the write fail after the file was created, as a full disk does.
     struct rlimit old;
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
     auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = old;
-    limited.rlim_cur = 8192;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    IntPlane plane = MakePlane(200, 200);
-    bool threw = false;
-    try {
-        WriteFits(file.path(), 200, 200, plane);
-    } catch (const FileError&) {
-        threw = true;
+    const IntPlane plane = MakePlane(200, 200);
+    for (const std::string& before : {std::string(), std::string("an older picture")}) {
+        TempFile file("limited.fit");
+        if (!before.empty()) codec_test::writeBytes(file.path(), before);
+        struct rlimit limited = old;
+        limited.rlim_cur = 8192;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        std::string message;
+        try {
+            WriteFits(file.path(), 200, 200, plane);
+        } catch (const FileError& e) {
+            message = e.what();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_NE(message.find(std::string(file.path()) + " (File too large)"), std::string::npos) << message;
+        EXPECT_EQ(codec_test::fileExists(file.path()), !before.empty());
+        EXPECT_EQ(codec_test::readBytes(file.path()), before);
+        EXPECT_EQ(codec_test::entriesBeside(file.path()), before.empty() ? 0 : 1);  // no temporary file
     }
-    setrlimit(RLIMIT_FSIZE, &old);
     signal(SIGXFSZ, oldHandler);
-    EXPECT_TRUE(threw);
-    EXPECT_FALSE(codec_test::fileExists(file.path()));
+}
+
+TEST(WriteFits, ReplacesThroughLinksKeepingTheMode) {
+    TempFile file("old.fit");
+    codec_test::writeBytes(file.path(), "an older picture");
+    ASSERT_EQ(chmod(file.path(), 0640), 0);
+    const std::string link = std::string(file.path()) + ".link";
+    ASSERT_EQ(symlink(file.path(), link.c_str()), 0);
+    const IntPlane plane = MakePlane(3, 2);
+    WriteFits(link.c_str(), 3, 2, plane);
+    const std::vector<uint8_t> expected = EncodeFits(3, 2, plane);
+    EXPECT_EQ(codec_test::readBytes(file.path()), std::string(expected.begin(), expected.end()));
+    struct stat st {};
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(stat(file.path(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(codec_test::entriesBeside(file.path()), 2);
+    std::remove(link.c_str());
 }
 
 TEST(WriteFits, RefusesSizesBeyondThePlane) {

@@ -107,6 +107,7 @@ TEST(DecodePpm, RefusesDamagedHeadersBeforeAllocating) {
         {"width beyond int", "P6\n99999999999 1\n255\n"},
         {"raster size overflows", "P6\n40000 40000\n255\n"},
         {"raster size just over int", "P6\n715827883 1\n255\n"},
+        {"raster size over 64 bits", "P6\n2147483647 2147483647\n255\n\x01\x02\x03"},
         {"long comment runs into the sizes", "P6\n# " + std::string(300, 'c') + "\n2 1\n255\n"},
     };
     for (const auto& [name, bytes] : cases) {

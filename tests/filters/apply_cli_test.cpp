@@ -37,7 +37,7 @@ class ApplyCli : public ::testing::Test {
         ASSERT_NE(mkdtemp(pattern), nullptr);
         m_dir = pattern;
         m_input = ref::randomPicture(21, 15, 99);
-        WriteBmpFile(path("in.bmp"), m_input);
+        SaveBitmapPicture(QString::fromStdString(path("in.bmp")), m_input);
     }
     void TearDown() override { fs::remove_all(m_dir); }
 

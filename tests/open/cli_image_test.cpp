@@ -37,7 +37,9 @@ class CliImage : public ::testing::Test {
 
     Result cli(const std::string& arguments) {
         const std::string errPath = path("stderr.txt");
-        const std::string command = std::string(HV_CLI_PATH) + " " + arguments + " 2>" + errPath;
+        // Arguments that start with -c are a shell script that runs the program itself.
+        const std::string program = arguments.rfind("-c ", 0) == 0 ? "sh " : std::string(HV_CLI_PATH) + " ";
+        const std::string command = program + arguments + " 2>" + errPath;
         Result r;
         FILE* pipe = ::popen(command.c_str(), "r");
         if (!pipe) return r;
@@ -140,6 +142,10 @@ TEST_F(CliImage, ShowWritesTheDisplayAsTheSaveCommandDoes) {
 
 TEST_F(CliImage, ErrorsGoToStderrWithStatusOne) {
     const std::string colour = bitmap();
+    std::vector<uint8_t> longHeader = {'P', '6', ' '};
+    longHeader.insert(longHeader.end(), 100000, '9');
+    for (const char c : std::string(" 4 255\n")) longHeader.push_back(static_cast<uint8_t>(c));
+    const std::string longWord = file("long.ppm", longHeader);
     const std::string cases[] = {
         "info " + path("missing.fts"),  // the reader's message box
         "info --as ppm " + fits(),      // a FITS file read as PPM: no sizes in its header
@@ -153,12 +159,36 @@ TEST_F(CliImage, ErrorsGoToStderrWithStatusOne) {
         "show " + colour + " " + path("no/such/folder.bmp"),
         "show " + colour,
         "info --frobnicate " + colour,
+        // A trace line 100,000 characters long is still being written when the header is refused.
+        "apply " + longWord + " " + path("out.bmp") + " blur 1",
+        "info " + longWord,
     };
     for (const std::string& args : cases) {
         const Result r = cli(args);
         EXPECT_EQ(r.status, 1) << args;
         EXPECT_EQ(r.out, "") << args;
-        EXPECT_NE(r.err.find("halvane2-cli "), std::string::npos) << args << "\n" << r.err;
+        // The message starts a line of its own.
+        EXPECT_TRUE(r.err.rfind("halvane2-cli ", 0) == 0 ||
+                    r.err.find("\nhalvane2-cli ") != std::string::npos)
+            << args << "\n"
+            << r.err.substr(0, 200);
+    }
+}
+
+// A save that fails part way (here past a file-size limit, which the program turns from a signal
+// into a write error) ends with status 1 and a message, and leaves the old file byte for byte.
+TEST_F(CliImage, FailedSaveKeepsTheOldFile) {
+    const std::string colour = bitmap();  // 21,654 bytes as a bitmap
+    const std::vector<uint8_t> old(100, 'o');
+    for (const std::string command : {"show", "apply"}) {
+        SCOPED_TRACE(command);
+        const std::string target = file("old.bmp", old);
+        const Result r = cli("-c 'ulimit -f 8; exec " HV_CLI_PATH " " + command + " " + colour + " " +
+                             target + (command == "apply" ? " negative'" : "'"));
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(target + " (File too large)"), std::string::npos) << r.err;
+        EXPECT_EQ(readFile(target), old);
+        EXPECT_EQ(std::distance(fs::directory_iterator(path("")), fs::directory_iterator()), 3);
     }
 }
 

@@ -1,24 +1,16 @@
-// The bitmap writer read back by an independent parser, its failures, and the picture of PPM planes.
+// The bitmap encoder read back by an independent parser, the bitmap header parser, and the picture of
+// PPM planes.
 #include "shell/image_files.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
-
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include "core/errors.h"
 #include "tests/open/bmp_samples.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
@@ -37,24 +29,6 @@ Picture randomPicture(int w, int h, unsigned seed) {
         for (int i = 3 * w; i < p.stride(); ++i) p.row(y)[i] = 0xEE;
     return p;
 }
-
-std::vector<uint8_t> readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class TempDir {
-  public:
-    TempDir() : m_path(fs::temp_directory_path() / ("hv-open-" + std::to_string(::getpid()))) {
-        fs::remove_all(m_path);
-        fs::create_directories(m_path);
-    }
-    ~TempDir() { fs::remove_all(m_path); }
-    fs::path operator/(const std::string& name) const { return m_path / name; }
-
-  private:
-    fs::path m_path;
-};
 
 TEST(BmpWriter, HeaderAndBottomUpPaddedRows) {
     const struct {
@@ -88,44 +62,6 @@ TEST(BmpWriter, HeaderAndBottomUpPaddedRows) {
             for (int i = 3 * c.w; i < c.stride; ++i) EXPECT_EQ(b[rowStart + i], 0);
         }
     }
-}
-
-TEST(BmpWriter, WritesUnderTheNameAsTyped) {
-    TempDir dir;
-    const Picture pic = randomPicture(6, 5, 3);
-    const std::vector<uint8_t> expected = EncodeBmp(pic);
-    for (const char* name : {"plain.bmp", "looks-like.fts", "no_extension"}) {
-        const fs::path path = dir / name;
-        { std::ofstream(path) << "an older, longer file that must be replaced completely ................"; }
-        WriteBmpFile(path.string(), pic);
-        EXPECT_EQ(readFile(path), expected) << name;
-    }
-    EXPECT_FALSE(fs::exists(dir / "no_extension.bmp"));
-}
-
-TEST(BmpWriter, FailuresAreReportedAndLeaveNoFile) {
-    TempDir dir;
-    const Picture pic = randomPicture(100, 100, 5);
-    const fs::path missingDir = dir / "missing" / "x.bmp";
-    try {
-        WriteBmpFile(missingDir.string(), pic);
-        ADD_FAILURE() << "no error";
-    } catch (const FileError& e) {
-        EXPECT_NE(std::string(e.what()).find(missingDir.string()), std::string::npos);
-    }
-
-    // A write that fails part way (file size limit): reported, and the partial file removed.
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const fs::path partial = dir / "partial.bmp";
-    EXPECT_THROW(WriteBmpFile(partial.string(), pic), FileError);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(fs::exists(partial));
 }
 
 TEST(ParseBmpHead, SizesAndTheLengthOfUncompressedKinds) {

@@ -1,6 +1,7 @@
 // The open commands on the real main window over a scripted platform: every branch's fields and
 // pictures, the dialog, the refusals and the mended faults.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -284,6 +285,8 @@ TEST_F(OpenCommand, UnreadableFilesShowAMessageAndKeepTheOtherWindows) {
     // A bitmap that is not there is named as such, like the codecs' files, not as unreadable data.
     const std::string missingBitmap = scratch("missing.bmp");
     const std::string cannotOpenBitmap = "ファイルを開けません: " + missingBitmap;
+    const std::string fifo = scratch("no-writer.fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const struct {
         const char* what;
         std::string path;
@@ -299,6 +302,14 @@ TEST_F(OpenCommand, UnreadableFilesShowAMessageAndKeepTheOtherWindows) {
         {"garbage bitmap", file("garbage.bmp", {'n', 'o', 't', ' ', 'b', 'm', 'p'}), 1, nullptr},
         {"huge bitmap header", file("huge.bmp", bmp_samples::header(20000, 20000, 24, 0, 0, {}, 0)), 1,
          nullptr, "画像が大きすぎます (20000 x 20000)"},
+        // Neither waited for nor read without end: the window never freezes.
+        {"FIFO without a writer as bitmap", fifo, 1, nullptr},
+        {"FIFO without a writer as FITS", fifo, 2, nullptr},
+        {"FIFO without a writer as PPM", fifo, 3, nullptr},
+        {"endless zeros as bitmap", "/dev/zero", 1, nullptr},
+        {"endless zeros as FITS", "/dev/zero", 2, nullptr},
+        {"endless zeros as PPM", "/dev/zero", 3, nullptr},
+        {"a folder as FITS", scratch(""), 2, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,6 +1,12 @@
 // The save commands: the dialog, what is written (the display, as a 24-bit bitmap, under the typed
-// name), the captions, and a failed write.
+// name, replacing an older file), the captions, and a failed write.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
+#include <iterator>
 
 #include "core/errors.h"
 #include "edits/edits.h"
@@ -74,6 +80,7 @@ TEST_F(SaveCommand, WritesTheDisplayUnderTheTypedNameWithEachCaptionRule) {
         {&TMainForm::SaveButtonClick, "button.bmp", 1, "button.bmp"},
         {&TMainForm::SaveButtonClick, "no_extension", 2, "no_extension"},
     };
+    writeFile(path("menu.bmp"), std::vector<uint8_t>(5000, 'o'));  // an older, longer file
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         save(c.handler, path(c.name), c.filterIndex);
@@ -106,15 +113,55 @@ TEST_F(SaveCommand, SampleWindowSavesItsGreyDisplayNotTheSamples) {
         }
 }
 
+// A save that fails (a missing folder; a write past a file-size limit, as on a full disk) names
+// the file and the reason, and leaves the folder as it was: an old file byte for byte, no partial
+// or temporary file. A device is written in place, never replaced by a file.
 TEST_F(SaveCommand, FailedWriteShowsAMessageAndChangesNothing) {
-    TChild* w = makeWindow(kColourWindow, pattern(4, 4));
+    TChild* w = makeWindow(kColourWindow, pattern(100, 100));
     w->setCaption("kept");
-    const std::string target = path("no-such-folder/out.bmp");
-    save(&TMainForm::SaveButtonClick, target, 1);
-    ASSERT_EQ(platform().errors().size(), 1u);
-    EXPECT_NE(platform().errors()[0].toStdString().find(target), std::string::npos);
-    EXPECT_EQ(w->caption(), QStringLiteral("kept"));
-    EXPECT_FALSE(fs::exists(target));
+    const std::vector<uint8_t> old(20, 'o');
+    writeFile(path("old.bmp"), old);
+    const struct {
+        const char* name;
+        rlim_t limit;  // bytes a file may have; 0 for none
+        const char* reason;
+    } cases[] = {
+        {"no-such-folder/out.bmp", 0, "No such file or directory"},
+        {"new.bmp", 1000, "File too large"},
+        {"old.bmp", 1000, "File too large"},
+    };
+    const auto entries = [&] {
+        return std::distance(fs::directory_iterator(path("")), fs::directory_iterator());
+    };
+    rlimit unlimited{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);  // as the program has it
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform().messages.clear();
+        const std::string target = path(c.name);
+        const auto entriesBefore = entries();
+        rlimit limited = unlimited;
+        if (c.limit) limited.rlim_cur = c.limit;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        save(&TMainForm::SaveButtonClick, target, 1);
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        ASSERT_EQ(platform().errors().size(), 1u);
+        EXPECT_NE(platform().errors()[0].toStdString().find(target + " (" + c.reason + ")"),
+                  std::string::npos)
+            << platform().errors()[0].toStdString();
+        EXPECT_EQ(w->caption(), QStringLiteral("kept"));
+        EXPECT_EQ(fs::exists(target), target == path("old.bmp"));
+        if (fs::exists(target)) EXPECT_EQ(readFile(target), old);
+        EXPECT_EQ(entries(), entriesBefore);
+    }
+    std::signal(SIGXFSZ, oldHandler);
+
+    platform().messages.clear();
+    save(&TMainForm::Save1Click, "/dev/null", 1);
+    EXPECT_TRUE(platform().errors().empty());
+    struct stat st {};
+    EXPECT_TRUE(stat("/dev/null", &st) == 0 && S_ISCHR(st.st_mode));
 }
 
 TEST_F(SaveCommand, EmptyWindowWritesNothing) {
