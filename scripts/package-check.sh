@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the Debian package and tries it as a user's machine would (as root): lintian reports no errors,
+# apt-get installs it with what it needs, the installed programs run, and removing it leaves none of its
+# files behind.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+export DEBIAN_FRONTEND=noninteractive
+
+deb=$(scripts/package.sh | tee /dev/stderr | tail -n 1)
+dpkg-query -W -f='${Status}' lintian 2>/dev/null | grep -q "install ok installed" ||
+  apt-get install -y --no-install-recommends lintian
+echo "package-check: lintian $deb"
+lintian --fail-on error "$deb"
+
+echo "package-check: apt-get install ./$deb"
+apt-get install -y "./$deb"
+files=$(dpkg-query -L halvane2)
+/usr/bin/halvane2-cli bench --json
+QT_QPA_PLATFORM=offscreen halvane2 --version
+
+echo "package-check: apt-get purge halvane2"
+apt-get purge -y halvane2
+if dpkg-query -W -f='${Status}' halvane2 2>/dev/null | grep -q installed; then
+  echo "package-check: halvane2 is still installed" >&2
+  exit 1
+fi
+left=0
+while read -r path; do
+  # The package's own files and its own directories (those named after it) must be gone.
+  if [ -e "$path" ] && { [ ! -d "$path" ] || [[ $path == */halvane2 ]]; }; then
+    echo "package-check: left behind: $path" >&2
+    left=1
+  fi
+done <<<"$files"
+[ "$left" -eq 0 ] && echo "package-check: $deb built, installed, ran and was removed cleanly"
+exit "$left"
