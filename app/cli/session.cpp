@@ -37,9 +37,14 @@ TMainForm& CliSession::mainForm() {
 }
 
 std::optional<QString> CliSession::run(void (TMainForm::*handler)()) {
+    // There is no event loop here to carry out the deletion of closed windows: do it between
+    // commands, as the program's loop does, so a closed window's pictures are freed before the
+    // next command runs.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     const size_t before = m_platform.messages.size();
     TMainForm& form = mainForm();
     form.runCommand([&form, handler] { (form.*handler)(); });
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (size_t i = before; i < m_platform.messages.size(); ++i)
         if (m_platform.messages[i].error) return m_platform.messages[i].text;
     return std::nullopt;

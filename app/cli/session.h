@@ -24,7 +24,8 @@ class CliSession {
     TMainForm& mainForm();
 
     // Runs a handler through the main window's dispatcher; returns the message of the error box it
-    // showed, if any.
+    // showed, if any. Windows closed before or by the handler are deleted, as the program's event
+    // loop deletes them.
     std::optional<QString> run(void (TMainForm::*handler)());
 
   private:

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QPointer>
 
 #include "app/cli/session.h"
 #include "core/errors.h"
@@ -45,6 +46,15 @@ TEST(CliSession, RunsTheRealHandlersAndReturnsTheFirstNewError) {
     window->state.Minimum = "x";
     EXPECT_EQ(session.run(&TMainForm::Button4Click), QStringLiteral("'x' は整数ではありません"));
     EXPECT_EQ(session.run(&TMainForm::V2Click), std::nullopt);  // older errors are not reported again
+}
+
+TEST(CliSession, AWindowClosedBetweenCommandsIsFreedBeforeTheNext) {
+    CliSession session;
+    QPointer<TChild> window = showGradient(session);
+    ASSERT_FALSE(window.isNull());
+    session.mainForm().closeImageWindow(window);
+    EXPECT_EQ(session.run(&TMainForm::V2Click), std::nullopt);
+    EXPECT_TRUE(window.isNull());
 }
 
 TEST(CliSession, ASecondSessionStartsAfresh) {
