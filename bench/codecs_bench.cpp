@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "core/fits.h"
+#include "core/pixel_buffer.h"
 #include "core/plane.h"
-#include "core/plane_internal.h"
 
 #ifdef HV_HAVE_CFITSIO
 #include <fitsio.h>
@@ -219,14 +219,14 @@ constexpr size_t kPlaneBytes = size_t{kSide} * kSide * sizeof(int32_t);
 // previous iteration's planes are reused.
 void BM_AllocNinePlanes(benchmark::State& state) {
     const bool reuse = state.range(0) != 0;
-    hv_detail::ReleaseCachedPlaneMemory();
+    ReleaseCachedPixelMemory();
     for (auto _ : state) {
         IntPlane planes[kPlanes];
         for (auto& p : planes) AllocPlane(kSide, kSide, p);
         benchmark::DoNotOptimize(planes[kPlanes - 1][kSide - 1][kSide - 1]);
         state.PauseTiming();
         for (auto& p : planes) FreePlane(kSide, kSide, p);
-        if (!reuse) hv_detail::ReleaseCachedPlaneMemory();
+        if (!reuse) ReleaseCachedPixelMemory();
         state.ResumeTiming();
     }
 }

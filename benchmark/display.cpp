@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 #include <vector>
 
 #include "benchmark/workload.h"
@@ -174,6 +175,12 @@ class LevelTable {
 
 void FillLevelPicturesFromSamples(const IntPlane& samples, int width, int height, int32_t minimum,
                                   double mean, int scale, Picture& grey, Picture& raw) {
+    FillLevelPicturesFromSamplesOn(BestSimdLevel(), samples, width, height, minimum, mean, scale, grey, raw);
+}
+
+void FillLevelPicturesFromSamplesOn(SimdLevel level, const IntPlane& samples, int width, int height,
+                                    int32_t minimum, double mean, int scale, Picture& grey, Picture& raw) {
+    if (!SimdLevelSupported(level)) throw std::invalid_argument("instruction set not supported here");
     if (!(mean - minimum >= 1.0 / 1024) || scale <= 0) {
         // A flat grid faults on the first sample, and a tiny span or an odd scale is rare: the two
         // literal passes, so every fault comes where the literal algorithm raises it.
@@ -197,7 +204,8 @@ void FillLevelPicturesFromSamples(const IntPlane& samples, int width, int height
     const std::vector<uint8_t> clamped = table.clampedLevels();
     const int64_t top = static_cast<int64_t>(clamped.size()) - 1;
     const int64_t limit = table.limit();
-    static const bool shuffles = __builtin_cpu_supports("ssse3");
+    // Byte shuffles from the AVX2 level on (every such processor has them); word stores below it.
+    const bool shuffles = level != SimdLevel::Sse2;
     alignas(16) uint8_t tile[kTile][kTile];  // [row][column]
     for (int y0 = 0; y0 < fullHeight; y0 += kTile) {
         for (int x0 = 0; x0 < fullWidth; x0 += kTile) {

@@ -10,6 +10,7 @@
 
 #include "core/picture.h"
 #include "core/plane.h"
+#include "core/simd_level.h"
 #include "filters/engine/kernel.h"
 #include "platform/system_info.h"
 
@@ -72,6 +73,9 @@ void FillLevelPictures(const IntPlane& levels, int width, int height, Picture& g
 // levels come from a table of the few samples between the minimum and the first level 255.
 void FillLevelPicturesFromSamples(const IntPlane& samples, int width, int height, int32_t minimum,
                                   double mean, int scale, Picture& grey, Picture& raw);
+// The same at a pinned SIMD level (std::invalid_argument when this processor lacks it).
+void FillLevelPicturesFromSamplesOn(SimdLevel level, const IntPlane& samples, int width, int height,
+                                    int32_t minimum, double mean, int scale, Picture& grey, Picture& raw);
 
 // accumulator[x][y] += add[x][y] in 32-bit integer arithmetic (wrapping).
 void AddPlane(IntPlane& accumulator, const IntPlane& add, int width, int height);

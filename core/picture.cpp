@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "core/errors.h"
 
@@ -15,18 +16,14 @@ Picture::Picture(int width, int height, Uninitialized) {
 }
 
 void Picture::allocate(int width, int height, bool zeroed) {
+    m_width = m_height = m_stride = 0;
+    m_bytes.release();
     if (width < 0 || height < 0) throw OutOfMemoryError();
     const long long stride = (3LL * width + 3) / 4 * 4;
     const long long size = stride * height;
     if (stride > 0x7fffffffLL || size > (1LL << 40)) throw OutOfMemoryError();
-    try {
-        if (zeroed)
-            m_bytes.assign(static_cast<size_t>(size), 0);
-        else
-            m_bytes.resize(static_cast<size_t>(size));
-    } catch (const std::bad_alloc&) {
-        throw OutOfMemoryError();
-    }
+    if (!m_bytes.allocate(static_cast<size_t>(size))) throw OutOfMemoryError();
+    if (zeroed && size != 0) std::memset(m_bytes.data(), 0, static_cast<size_t>(size));
     m_width = width;
     m_height = height;
     m_stride = static_cast<int>(stride);
@@ -34,6 +31,33 @@ void Picture::allocate(int width, int height, bool zeroed) {
     const size_t used = static_cast<size_t>(3) * width;
     if (!zeroed && used < static_cast<size_t>(m_stride))
         for (int y = 0; y < height; ++y) std::memset(row(y) + used, 0, m_stride - used);
+}
+
+Picture::Picture(Picture&& other) noexcept
+    : m_width(std::exchange(other.m_width, 0)),
+      m_height(std::exchange(other.m_height, 0)),
+      m_stride(std::exchange(other.m_stride, 0)),
+      m_bytes(std::move(other.m_bytes)) {}
+
+Picture& Picture::operator=(Picture&& other) noexcept {
+    if (this != &other) {
+        m_width = std::exchange(other.m_width, 0);
+        m_height = std::exchange(other.m_height, 0);
+        m_stride = std::exchange(other.m_stride, 0);
+        m_bytes = std::move(other.m_bytes);
+    }
+    return *this;
+}
+
+Picture::Picture(const Picture& other) {
+    *this = other;
+}
+
+Picture& Picture::operator=(const Picture& other) {
+    if (this == &other) return *this;
+    allocate(other.m_width, other.m_height, false);
+    if (m_bytes.size() != 0) std::memcpy(m_bytes.data(), other.m_bytes.data(), m_bytes.size());
+    return *this;
 }
 
 int32_t Picture::pixelValue(int x, int y) const {

@@ -1,14 +1,13 @@
 // A 24-bit picture: three bytes per pixel in the order blue, green, red, row 0 at the top, rows
 // padded to four bytes as in a device-independent bitmap. The display image and the stored image
-// of every child window are Pictures; commands read and write them by rows.
+// of every child window are Pictures; commands read and write them by rows. The bytes come from
+// the PixelBuffer source, so a large picture is faulted in by huge pages where the system has them.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <new>
-#include <utility>
-#include <vector>
+
+#include "core/pixel_buffer.h"
 
 class Picture {
   public:
@@ -17,6 +16,12 @@ class Picture {
     struct Uninitialized {};
 
     Picture() = default;
+    // A moved-from picture is empty.
+    Picture(Picture&& other) noexcept;
+    Picture& operator=(Picture&& other) noexcept;
+    // Copies the pixels; throws OutOfMemoryError.
+    Picture(const Picture& other);
+    Picture& operator=(const Picture& other);
     // A black picture; throws OutOfMemoryError when it cannot be allocated or the size is negative.
     Picture(int width, int height);
     // A picture of unset pixels; the same checks and errors as the black one.
@@ -48,32 +53,12 @@ class Picture {
     bool samePixels(const Picture& other) const;
 
   private:
-    // Default-initialises on resize, so an unset picture costs no zero-fill pass.
-    template <typename T>
-    struct NoFillAllocator : std::allocator<T> {
-        template <typename U>
-        struct rebind {
-            using other = NoFillAllocator<U>;
-        };
-        NoFillAllocator() = default;
-        template <typename U>
-        NoFillAllocator(const NoFillAllocator<U>&) noexcept {}
-        template <typename U>
-        void construct(U* at) noexcept {
-            ::new (static_cast<void*>(at)) U;
-        }
-        template <typename U, typename... Args>
-        void construct(U* at, Args&&... args) {
-            ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
-        }
-    };
-
     void allocate(int width, int height, bool zeroed);
 
     int m_width = 0;
     int m_height = 0;
     int m_stride = 0;
-    std::vector<uint8_t, NoFillAllocator<uint8_t>> m_bytes;
+    PixelBuffer m_bytes;
 };
 
 // Splits a colour value into its bytes with truncating divisions: -1 gives blue 0, green 0, red -1.

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/pixel_buffer.h"
+
 class IntPlane;
 namespace hv_detail {
 // AllocPlane without the zeroing pass, for readers that store every sample themselves.
@@ -12,7 +14,7 @@ int AllocPlaneForOverwrite(int width, int height, IntPlane& plane);
 }  // namespace hv_detail
 
 // A width x height array of 32-bit samples. plane[x] is column x, contiguous in y; all columns live
-// in one block behind the column table. Move-only; the memory goes with the object (FreePlane
+// in one block (a PixelBuffer) behind the column table. Move-only; the memory goes with the object (FreePlane
 // releases it early).
 class IntPlane {
   public:
@@ -29,7 +31,7 @@ class IntPlane {
     int width() const { return m_width; }
     int height() const { return m_height; }
     // Column-major samples: data()[x * height + y] is plane[x][y].
-    int32_t* data() const { return m_data; }
+    int32_t* data() const { return reinterpret_cast<int32_t*>(m_samples.data()); }
 
   private:
     friend int AllocPlane(int width, int height, IntPlane& plane);
@@ -38,8 +40,7 @@ class IntPlane {
     void release();
 
     int32_t** m_columns = nullptr;
-    int32_t* m_data = nullptr;
-    size_t m_mappedBytes = 0;  // non-zero when m_data was mapped rather than allocated
+    PixelBuffer m_samples;
     int m_width = 0;
     int m_height = 0;
     bool m_valid = false;

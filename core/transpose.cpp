@@ -1,6 +1,7 @@
 #include "core/transpose_internal.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -10,15 +11,14 @@
 namespace hv_detail {
 namespace {
 
-// Outer tiles keep one tile's rows (64 x 128 bytes) and columns (64 x 256 bytes) in L1; inside a
-// tile, whole 8 x 8 blocks go through SIMD registers and the edges through plain loops.
-constexpr int kTile = 64;
+// The writer's tiles of 256 rows by 32 columns keep the rows they fill in L1 and L2; inside a tile,
+// whole 8 x 8 blocks go through SIMD registers and the edges through plain loops.
+constexpr int kEncodeTileRows = 256;
+constexpr int kEncodeTileColumns = 32;
 // The reader walks tall strips of 16 columns instead: each column of the plane is then written as
 // one long run, which costs a fifth less than square tiles once the plane no longer fits in L2.
 constexpr int kDecodeTileRows = 2048;
 constexpr int kDecodeTileColumns = 16;
-
-bool g_allowAvx2 = true;
 
 inline int32_t decodeSample(const uint8_t* p) {
     return p[0] * 256 + p[1];
@@ -265,59 +265,64 @@ __attribute__((target("avx2"))) void encodeTileAvx2(const int32_t* data, size_t 
     encodeScalar(data, height, xFull, x1, y0, yFull, rowBase, dst, stride);
     encodeScalar(data, height, x0, x1, yFull, y1, rowBase, dst, stride);
 }
-
-bool useAvx2() {
-    static const bool available = __builtin_cpu_supports("avx2");
-    return available && g_allowAvx2;
-}
 #endif
+
+// AVX-512 brings nothing to 8 x 8 blocks of 16-bit words: it runs the AVX2 blocks.
+bool wide(SimdLevel level) {
+    if (!SimdLevelSupported(level)) throw std::invalid_argument("instruction set not supported here");
+    return level != SimdLevel::Sse2;
+}
 
 }  // namespace
 
-void AllowAvx2Transposition(bool allow) {
-    g_allowAvx2 = allow;
-}
-
-void BigEndianRowsToColumns(const uint8_t* src, size_t stride, int width, int y0, int y1, int32_t* data,
-                            size_t height) {
-#if HV_X86_SIMD
-    const bool avx2 = useAvx2();
-#endif
-    for (int yb = y0; yb < y1; yb += 2048) {
-        const int ye = std::min(y1, yb + 2048);
-        for (int xb = 0; xb < width; xb += 16) {
-            const int xe = std::min(width, xb + 16);
+void BigEndianRowsToColumnsOn(SimdLevel level, const uint8_t* src, size_t stride, int width, int y0, int y1,
+                              int32_t* data, size_t height) {
+    const bool avx2 = wide(level);
+    for (int yb = y0; yb < y1; yb += kDecodeTileRows) {
+        const int ye = std::min(y1, yb + kDecodeTileRows);
+        for (int xb = 0; xb < width; xb += kDecodeTileColumns) {
+            const int xe = std::min(width, xb + kDecodeTileColumns);
 #if HV_X86_SIMD
             if (avx2)
                 decodeTileAvx2(src, stride, y0, xb, xe, yb, ye, data, height);
             else
                 decodeTileSse2(src, stride, y0, xb, xe, yb, ye, data, height);
 #else
+            (void)avx2;
             decodeScalar(src, stride, y0, xb, xe, yb, ye, data, height);
 #endif
         }
     }
 }
 
-void ColumnsToBigEndianRows(const int32_t* data, size_t height, int width, int y0, int y1, uint8_t* dst,
-                            size_t stride) {
-#if HV_X86_SIMD
-    const bool avx2 = useAvx2();
-#endif
-    for (int yb = y0; yb < y1; yb += 256) {
-        const int ye = std::min(y1, yb + 256);
-        for (int xb = 0; xb < width; xb += 32) {
-            const int xe = std::min(width, xb + 32);
+void ColumnsToBigEndianRowsOn(SimdLevel level, const int32_t* data, size_t height, int width, int y0, int y1,
+                              uint8_t* dst, size_t stride) {
+    const bool avx2 = wide(level);
+    for (int yb = y0; yb < y1; yb += kEncodeTileRows) {
+        const int ye = std::min(y1, yb + kEncodeTileRows);
+        for (int xb = 0; xb < width; xb += kEncodeTileColumns) {
+            const int xe = std::min(width, xb + kEncodeTileColumns);
 #if HV_X86_SIMD
             if (avx2)
                 encodeTileAvx2(data, height, xb, xe, yb, ye, y0, dst, stride);
             else
                 encodeTileSse2(data, height, xb, xe, yb, ye, y0, dst, stride);
 #else
+            (void)avx2;
             encodeScalar(data, height, xb, xe, yb, ye, y0, dst, stride);
 #endif
         }
     }
+}
+
+void BigEndianRowsToColumns(const uint8_t* src, size_t stride, int width, int y0, int y1, int32_t* data,
+                            size_t height) {
+    BigEndianRowsToColumnsOn(BestSimdLevel(), src, stride, width, y0, y1, data, height);
+}
+
+void ColumnsToBigEndianRows(const int32_t* data, size_t height, int width, int y0, int y1, uint8_t* dst,
+                            size_t stride) {
+    ColumnsToBigEndianRowsOn(BestSimdLevel(), data, height, width, y0, y1, dst, stride);
 }
 
 }  // namespace hv_detail

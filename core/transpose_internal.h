@@ -1,10 +1,12 @@
 // Conversions between row-major 16-bit big-endian file samples and column-major int32 planes, in
-// cache-sized tiles (SSE2 or, where the processor has it, AVX2 for whole 8 x 8 blocks; plain loops
-// for the edges).
+// cache-sized tiles (whole 8 x 8 blocks in SSE2 or AVX2 registers by SimdLevel; plain loops for the
+// edges).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#include "core/simd_level.h"
 
 namespace hv_detail {
 
@@ -19,7 +21,11 @@ void BigEndianRowsToColumns(const uint8_t* src, size_t stride, int width, int y0
 void ColumnsToBigEndianRows(const int32_t* data, size_t height, int width, int y0, int y1, uint8_t* dst,
                             size_t stride);
 
-// Lets tests run the SSE2 blocks on a processor with AVX2 (true by default).
-void AllowAvx2Transposition(bool allow);
+// The same at a pinned level (std::invalid_argument when this processor lacks it); the two above
+// run BestSimdLevel().
+void BigEndianRowsToColumnsOn(SimdLevel level, const uint8_t* src, size_t stride, int width, int y0, int y1,
+                              int32_t* data, size_t height);
+void ColumnsToBigEndianRowsOn(SimdLevel level, const int32_t* data, size_t height, int width, int y0, int y1,
+                              uint8_t* dst, size_t stride);
 
 }  // namespace hv_detail

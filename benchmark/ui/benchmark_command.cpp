@@ -1,16 +1,14 @@
 #include "benchmark/ui/benchmark_command.h"
 
 #include <QLabel>
-#include <QLineEdit>
-#include <QSize>
 
 #include "benchmark/ui/forms.h"
 #include "benchmark/workload.h"
-#include "core/fparith.h"
 #include "core/numtext.h"
 #include "platform/platform.h"
 #include "view/ui/child.h"
 #include "view/ui/frame.h"
+#include "view/ui/sample_window.h"
 #include "view/view_model.h"
 
 namespace {
@@ -21,24 +19,10 @@ QString Text(const std::string& text) {
 
 }  // namespace
 
-// Set up in the order the sample windows of the open command are, with the file name as caption
-// and the levels as its raw values.
+// A sample window captioned with the file name, holding the levels as its raw values.
 TChild* ShowBenchmarkImage(ImageFrame& frame, ShownImage& shown) {
-    TChild* child = frame.CreateImageWindow(kSampleWindow);
-    child->setImage(std::move(shown.grey));
-    const QSize client = frame.frameClientSize();
-    child->setClientSize(client.width() - 50, client.height() - 100);
-    child->setImageZm(std::move(shown.raw));
-    child->setCaption(Text(shown.caption));
-    ToolStrip& tools = frame.toolStrip();
-    if (tools.Edit1) tools.Edit1->setText(Text(FormatPercent(100.0)));
-    if (tools.Edit2) tools.Edit2->setText(Text(FormatInt(TruncToInt64(shown.mean))));
-    if (tools.Edit3) tools.Edit3->setText(Text(FormatInt(shown.minimum)));
-    child->state.Average = FormatReal(shown.mean);
-    child->state.Minimum = FormatInt(shown.minimum);
-    ResetViewState(child->state, shown.width, shown.height, 1);
-    child->show();
-    return child;
+    return ShowSamplePictures(frame, std::move(shown.grey), std::move(shown.raw), shown.mean, shown.minimum,
+                              shown.width, shown.height, Text(shown.caption));
 }
 
 namespace {

@@ -264,41 +264,6 @@ int convolve(SimdLevel level, const int* threshold, int a, int b, Kernel& kernel
 
 }  // namespace
 
-bool SimdLevelSupported(SimdLevel level) {
-    switch (level) {
-        case SimdLevel::Sse2:
-            return true;
-        case SimdLevel::Avx2:
-            __builtin_cpu_init();
-            return __builtin_cpu_supports("avx2");
-        case SimdLevel::Avx512:
-            __builtin_cpu_init();
-            return __builtin_cpu_supports("avx512f");
-    }
-    return false;
-}
-
-SimdLevel BestSimdLevel() {
-    static const SimdLevel best = [] {
-        if (SimdLevelSupported(SimdLevel::Avx512)) return SimdLevel::Avx512;
-        if (SimdLevelSupported(SimdLevel::Avx2)) return SimdLevel::Avx2;
-        return SimdLevel::Sse2;
-    }();
-    return best;
-}
-
-const char* SimdLevelName(SimdLevel level) {
-    switch (level) {
-        case SimdLevel::Avx512:
-            return "avx512";
-        case SimdLevel::Avx2:
-            return "avx2";
-        case SimdLevel::Sse2:
-            break;
-    }
-    return "sse2";
-}
-
 int ConvolvePlaneOn(SimdLevel level, int a, int b, Kernel& kernel, int W, int H, IntPlane& plane) {
     return convolve(level, nullptr, a, b, kernel, W, H, plane);
 }

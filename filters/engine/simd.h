@@ -5,12 +5,18 @@
 
 #include <cstdint>
 
+#include "core/simd_level.h"
+
 class Kernel;
 class IntPlane;
 
 namespace hv::engine {
 
-enum class SimdLevel { Sse2, Avx2, Avx512 };
+// The program-wide levels and their queries.
+using ::BestSimdLevel;
+using ::SimdLevel;
+using ::SimdLevelName;
+using ::SimdLevelSupported;
 
 // Rows of every ring column beyond the plane's height are padded up to this multiple (the widest
 // block any variant computes at once), so the kernels never need a tail loop over the inputs.
@@ -39,11 +45,6 @@ bool ConvolveColumnAvx512(const ColumnJob& job);
 void WidenColumnSse2(const int32_t* in, double* out, int n);
 void WidenColumnAvx2(const int32_t* in, double* out, int n);
 void WidenColumnAvx512(const int32_t* in, double* out, int n);
-
-bool SimdLevelSupported(SimdLevel level);
-// The widest supported level: what ConvolvePlane and ConvolvePlaneBelow use.
-SimdLevel BestSimdLevel();
-const char* SimdLevelName(SimdLevel level);
 
 int ConvolvePlaneOn(SimdLevel level, int a, int b, Kernel& kernel, int W, int H, IntPlane& plane);
 int ConvolvePlaneBelowOn(SimdLevel level, int threshold, int a, int b, Kernel& kernel, int W, int H,

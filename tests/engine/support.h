@@ -19,10 +19,7 @@ namespace engine_test {
 using hv::engine::SimdLevel;
 
 inline std::vector<SimdLevel> SupportedLevels() {
-    std::vector<SimdLevel> levels;
-    for (SimdLevel l : {SimdLevel::Sse2, SimdLevel::Avx2, SimdLevel::Avx512})
-        if (hv::engine::SimdLevelSupported(l)) levels.push_back(l);
-    return levels;
+    return SupportedSimdLevels();
 }
 
 inline IntPlane RandomPlane(int W, int H, int64_t lo, int64_t hi, std::mt19937_64& rng) {

@@ -8,19 +8,27 @@
 #include "view/ui/frame.h"
 #include "view/view_ops.h"
 
-TChild* ShowSamplePlane(ImageFrame& frame, const IntPlane& plane, int width, int height) {
-    SamplePictures pictures = BuildSamplePictures(plane, width, height);  // may fail: no window yet
+TChild* ShowSamplePictures(ImageFrame& frame, Picture display, Picture raw, double mean, int32_t minimum,
+                           int width, int height, const QString& caption) {
     TChild* window = frame.CreateImageWindow(kSampleWindow);
-    window->setImage(std::move(pictures.display));
+    window->setImage(std::move(display));
     const QSize client = frame.frameClientSize();
     window->setClientSize(client.width() - 50, client.height() - 100);
-    window->setImageZm(std::move(pictures.raw));
+    window->setImageZm(std::move(raw));
+    window->setCaption(caption);
     ToolStrip& strip = frame.toolStrip();
-    strip.Edit1->setText(QStringLiteral("100.0%"));
-    strip.Edit2->setText(QString::fromStdString(FormatInt(TruncToInt64(pictures.stats.mean))));
-    strip.Edit3->setText(QString::fromStdString(FormatInt(pictures.stats.minimum)));
-    window->state.Average = FormatReal(pictures.stats.mean);
-    window->state.Minimum = FormatInt(pictures.stats.minimum);
+    if (strip.Edit1) strip.Edit1->setText(QStringLiteral("100.0%"));
+    if (strip.Edit2) strip.Edit2->setText(QString::fromStdString(FormatInt(TruncToInt64(mean))));
+    if (strip.Edit3) strip.Edit3->setText(QString::fromStdString(FormatInt(minimum)));
+    window->state.Average = FormatReal(mean);
+    window->state.Minimum = FormatInt(minimum);
     ResetViewState(window->state, width, height, 1);
+    window->show();
     return window;
+}
+
+TChild* ShowSamplePlane(ImageFrame& frame, const IntPlane& plane, int width, int height) {
+    SamplePictures pictures = BuildSamplePictures(plane, width, height);  // may fail: no window yet
+    return ShowSamplePictures(frame, std::move(pictures.display), std::move(pictures.raw),
+                              pictures.stats.mean, pictures.stats.minimum, width, height);
 }

@@ -1,0 +1,46 @@
+#include "core/simd_level.h"
+
+bool SimdLevelSupported(SimdLevel level) {
+    // The baseline level: SSE2 on x86-64, the plain loops elsewhere.
+    if (level == SimdLevel::Sse2) return true;
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();
+    switch (level) {
+        case SimdLevel::Sse2:
+            return true;
+        case SimdLevel::Avx2:
+            return __builtin_cpu_supports("avx2");
+        case SimdLevel::Avx512:
+            return __builtin_cpu_supports("avx512f");
+    }
+#endif
+    return false;
+}
+
+SimdLevel BestSimdLevel() {
+    static const SimdLevel best = [] {
+        if (SimdLevelSupported(SimdLevel::Avx512)) return SimdLevel::Avx512;
+        if (SimdLevelSupported(SimdLevel::Avx2)) return SimdLevel::Avx2;
+        return SimdLevel::Sse2;
+    }();
+    return best;
+}
+
+const char* SimdLevelName(SimdLevel level) {
+    switch (level) {
+        case SimdLevel::Avx512:
+            return "avx512";
+        case SimdLevel::Avx2:
+            return "avx2";
+        case SimdLevel::Sse2:
+            break;
+    }
+    return "sse2";
+}
+
+std::vector<SimdLevel> SupportedSimdLevels() {
+    std::vector<SimdLevel> levels;
+    for (SimdLevel l : {SimdLevel::Sse2, SimdLevel::Avx2, SimdLevel::Avx512})
+        if (SimdLevelSupported(l)) levels.push_back(l);
+    return levels;
+}
