@@ -101,7 +101,6 @@ void BM_BenchmarkSixteenWindows(benchmark::State& state) {
             std::memcpy(display.data(), images[i].data(), kSamples * sizeof(int32_t));
             state.ResumeTiming();
             ShownImage shown;
-            shown.index = i;
             shown.caption = std::to_string(i) + ".fit";
             shown.width = shown.height = kSide;
             PrepareShownImage(display, shown);

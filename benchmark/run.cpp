@@ -22,15 +22,23 @@ class StageTimer {
   public:
     explicit StageTimer(const WorkloadClock& clock) : m_clock(clock) {}
     Stamp now() const { return {m_clock.tick(), std::chrono::steady_clock::now()}; }
-    // Adds the interval from `from` to now; 32-bit tick differences.
-    void add(const Stamp& from, int32_t& ms, int64_t& ns) const {
+    // Adds the interval from `from` to now to the stage; 32-bit tick differences.
+    void add(const Stamp& from, Stage stage) {
         const Stamp to = now();
-        ms += static_cast<int32_t>(to.ms - from.ms);
-        ns += std::chrono::duration_cast<std::chrono::nanoseconds>(to.at - from.at).count();
+        const int k = static_cast<int>(stage);
+        m_ms[k] += static_cast<int32_t>(to.ms - from.ms);
+        m_ns[k] += std::chrono::duration_cast<std::chrono::nanoseconds>(to.at - from.at).count();
+    }
+    // The stages' milliseconds and microseconds.
+    void fill(WorkloadFigures& f) const {
+        f.ms = m_ms;
+        for (int k = 0; k < kStageCount; ++k) f.us[k] = m_ns[k] / 1000;
     }
 
   private:
     const WorkloadClock& m_clock;
+    std::array<int32_t, kStageCount> m_ms{};
+    std::array<int64_t, kStageCount> m_ns{};
 };
 
 }  // namespace
@@ -51,9 +59,7 @@ void PrepareShownImage(const IntPlane& display, ShownImage& shown) {
 WorkloadFigures RunWorkload(BenchRandom& random, const WorkloadClock& clock,
                             const std::function<void(ShownImage&)>& show, const WorkloadOptions& options) {
     try {
-        const StageTimer timer(clock);
-        WorkloadFigures f;
-        int64_t fileNs = 0, displayNs = 0, memoryNs = 0, compositeNs = 0, convolutionNs = 0, totalNs = 0;
+        StageTimer timer(clock);
         const Stamp start = timer.now();
 
         ScratchFiles scratch(options.scratchParents.empty() ? ScratchFiles::defaultParents()
@@ -66,7 +72,7 @@ WorkloadFigures RunWorkload(BenchRandom& random, const WorkloadClock& clock,
             const Stamp from = timer.now();
             for (IntPlane& plane : planes)
                 if (AllocPlane(kBenchSide, kBenchSide, plane) != 0) throw OutOfMemoryError();
-            timer.add(from, f.memoryMs, memoryNs);
+            timer.add(from, Stage::Memory);
         }
         for (int k = kBenchKeptPlanes; k < kBenchPlaneCount; ++k)
             FreePlane(kBenchSide, kBenchSide, planes[k]);
@@ -81,14 +87,13 @@ WorkloadFigures RunWorkload(BenchRandom& random, const WorkloadClock& clock,
             scratch.noteWritten(i);
             const Stamp from = timer.now();
             WriteFits(path.c_str(), kBenchSide, kBenchSide, work);
-            timer.add(from, f.fileAccessMs, fileNs);
+            timer.add(from, Stage::FileAccess);
         }
 
         // Display stage.
         std::vector<char> header(kFitsHeaderBufferBytes);
         for (int i = 0; i < kBenchImageCount; ++i) {
             ShownImage shown;
-            shown.index = i;
             shown.caption = std::to_string(i) + ".fit";
             shown.scratchPath = scratch.path(i);
             IntPlane display;
@@ -99,7 +104,7 @@ WorkloadFigures RunWorkload(BenchRandom& random, const WorkloadClock& clock,
             const Stamp from = timer.now();
             PrepareShownImage(display, shown);
             show(shown);
-            timer.add(from, f.displayMs, displayNs);
+            timer.add(from, Stage::Display);
             FreePlane(shown.width, shown.height, display);
         }
 
@@ -110,23 +115,20 @@ WorkloadFigures RunWorkload(BenchRandom& random, const WorkloadClock& clock,
             int width = 0, height = 0, cards = 0, bzero = 0;
             Stamp from = timer.now();
             ReadFits(path.c_str(), header.data(), width, height, cards, bzero, composite);
-            timer.add(from, f.fileAccessMs, fileNs);
+            timer.add(from, Stage::FileAccess);
             if (width != kBenchSide || height != kBenchSide)
                 throw FileError("作業用ファイルの大きさが違います: " + path);
             from = timer.now();
             AddPlane(accumulator, composite, width, height);
-            timer.add(from, f.compositeMs, compositeNs);
+            timer.add(from, Stage::Composite);
             FreePlane(width, height, composite);
         }
-        f.fileAccessSeconds = MillisecondsToSeconds(f.fileAccessMs);
-        f.compositeSeconds = MillisecondsToSeconds(f.compositeMs);
-
         // Convolution stage.
         Kernel kernel = MakeAccumulatorKernel();
         {
             const Stamp from = timer.now();
             ConvolvePlane(kBenchKernelSide, kBenchKernelSide, kernel, kBenchSide, kBenchSide, accumulator);
-            timer.add(from, f.convolutionMs, convolutionNs);
+            timer.add(from, Stage::Convolution);
         }
 
         // Cleanup. The accumulator stays until its checksum is taken, after the total time.
@@ -134,23 +136,15 @@ WorkloadFigures RunWorkload(BenchRandom& random, const WorkloadClock& clock,
         FreePlane(kBenchSide, kBenchSide, work);
         FreePlane(kBenchSide, kBenchSide, spare);
         kernel = Kernel();
-        timer.add(start, f.totalMs, totalNs);
+        timer.add(start, Stage::Total);
 
+        WorkloadFigures f;
+        timer.fill(f);
         f.checksum = PlaneChecksum(accumulator, kBenchSide, kBenchSide);
         FreePlane(kBenchSide, kBenchSide, accumulator);
         if (!options.keepImagesDir.empty()) scratch.moveInto(options.keepImagesDir);
 
-        f.memorySeconds = MillisecondsToSeconds(f.memoryMs);
-        f.displaySeconds = MillisecondsToSeconds(f.displayMs);
-        f.convolutionSeconds = MillisecondsToSeconds(f.convolutionMs);
-        f.totalSeconds = MillisecondsToSeconds(f.totalMs);
-        f.score = ScoreFromSeconds(f.totalSeconds);
-        f.fileAccessUs = fileNs / 1000;
-        f.displayUs = displayNs / 1000;
-        f.memoryUs = memoryNs / 1000;
-        f.compositeUs = compositeNs / 1000;
-        f.convolutionUs = convolutionNs / 1000;
-        f.totalUs = totalNs / 1000;
+        f.score = ScoreFromSeconds(MillisecondsToSeconds(f.msOf(Stage::Total)));
         return f;
     } catch (const OutOfMemoryError& e) {
         Abort(e, true);

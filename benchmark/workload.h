@@ -3,11 +3,13 @@
 // run itself, and the texts and figures of the result window.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "benchmark/stages.h"
 #include "core/picture.h"
 #include "core/plane.h"
 #include "core/simd_level.h"
@@ -136,7 +138,6 @@ class ScratchFiles {
 
 // One image as the display stage hands it to the window that shows it.
 struct ShownImage {
-    int index = 0;
     std::string caption;      // "0.fit" ...
     std::string scratchPath;  // where the image's file lies during the run
     int width = 0;
@@ -156,14 +157,15 @@ struct WorkloadClock {
 };
 
 struct WorkloadFigures {
-    // Tick-counter milliseconds, 32-bit differences accumulated per stage.
-    int32_t fileAccessMs = 0, displayMs = 0, memoryMs = 0, compositeMs = 0, convolutionMs = 0, totalMs = 0;
+    // Tick-counter milliseconds, 32-bit differences accumulated per stage (indexed by Stage).
+    std::array<int32_t, kStageCount> ms{};
     // The same intervals from a high-resolution clock read beside the tick counter.
-    int64_t fileAccessUs = 0, displayUs = 0, memoryUs = 0, compositeUs = 0, convolutionUs = 0, totalUs = 0;
-    double fileAccessSeconds = 0, displaySeconds = 0, memorySeconds = 0, compositeSeconds = 0,
-           convolutionSeconds = 0, totalSeconds = 0;
+    std::array<int64_t, kStageCount> us{};
     int score = 0;
     uint64_t checksum = 0;  // of the convolved accumulator
+
+    int32_t msOf(Stage stage) const { return ms[static_cast<int>(stage)]; }
+    int64_t usOf(Stage stage) const { return us[static_cast<int>(stage)]; }
 };
 
 struct WorkloadOptions {

@@ -70,7 +70,7 @@ class TMainForm : public QMainWindow, public ImageFrame {
     static const char* const kMakerNotice;
 
     // Benchmark options (the command line sets them) and the last run's figures.
-    void setBenchmarkOptions(const BenchmarkOptions& options) { m_benchmarkOptions = options; }
+    void setBenchmarkOptions(const WorkloadOptions& options) { m_benchmarkOptions = options; }
     const BenchmarkReport& lastBenchmarkReport() const { return m_lastBenchmark; }
 
     // Handlers, named after their controls.
@@ -140,6 +140,6 @@ class TMainForm : public QMainWindow, public ImageFrame {
     QMdiArea* m_mdiArea = nullptr;
     ToolStrip m_toolStrip;
     FixedForms m_forms;
-    BenchmarkOptions m_benchmarkOptions;
+    WorkloadOptions m_benchmarkOptions;
     BenchmarkReport m_lastBenchmark;
 };

@@ -2,10 +2,7 @@
 // its results on standard output and its errors on standard error, and returns the exit status.
 #pragma once
 
-#include <string>
-#include <vector>
-
-using CliArgs = std::vector<std::string>;
+#include "app/cli/command_line.h"
 
 int RunBenchCli(const CliArgs& args);    // bench [--json] [--repeat N] [--keep-images DIR]
 int RunShowCli(const CliArgs& args);     // show [--as KIND] IN OUT.bmp

@@ -17,6 +17,7 @@
 
 #include "app/cli/cli.h"
 #include "app/cli/cli_support.h"
+#include "app/cli/command_line.h"
 #include "app/cli/session.h"
 #include "filters/ui/dialogs.h"
 #include "shell/mainform.h"
@@ -46,64 +47,53 @@ const char* const kHelp =
     "  sabattier S                     Sabattier effect, step width S\n"
     "  gmc DIRECTION FLOW BLUR THRESHOLD\n"
     "                                  guide-miss canceller\n"
-    "  coma X Y AMOUNT                 coma correction; its exponent is the gamma dialog's field\n"
-    "\n"
-    "Options:\n"
-    "  --as bmp|fits|ppm               the entry chosen in the open dialog (default: from IN's\n"
-    "                                  extension: .bmp, .fit/.fts/.fits, .ppm); the entry, not the\n"
-    "                                  extension, decides how IN is read\n"
-    "  --gamma-field TEXT              the gamma dialog's field before the first command (initially\n"
-    "                                  \"1.0\"; a gamma command leaves its exponent there)\n"
-    "\n"
-    "  --help                          this text\n"
-    "\n"
+    "  coma X Y AMOUNT                 coma correction; its exponent is the gamma dialog's field\n";
+const char* const kNotes =
     "The readers' trace lines go to standard error. A value a dialog refuses, or an error box, ends\n"
-    "the run with the message on standard error and exit status 1.\n";
+    "the run with the message on standard error and exit status 1; a command line that cannot be\n"
+    "used, with exit status 2.\n";
 
+// One command: its name, its handler, and the dialog it shows with the fields its arguments go
+// into, in order (no dialog: no arguments).
 struct CommandEntry {
     const char* name;
-    int arity;
     void (TMainForm::*handler)();
+    FilterDialog* (*dialog)(const FilterForms&);
+    std::vector<const char*> fields;
+    size_t arity() const { return fields.size(); }
 };
 
 const CommandEntry kCommands[] = {
-    {"negative", 0, &TMainForm::N1Click},
-    {"mirror", 0, &TMainForm::M1Click},
-    {"flip", 0, &TMainForm::R1Click},
-    {"rgb-split", 0, &TMainForm::RGB2Click},
-    {"contrast-up", 0, &TMainForm::Button3Click},
-    {"contrast-down", 0, &TMainForm::Button4Click},
-    {"zoom-in", 0, &TMainForm::Button1Click},
-    {"zoom-out", 0, &TMainForm::Button2Click},
-    {"edge", 1, &TMainForm::N2Click},
-    {"blur", 1, &TMainForm::N4Click},
-    {"gamma", 1, &TMainForm::N6Click},
-    {"solarize", 0, &TMainForm::N7Click},
-    {"sabattier", 1, &TMainForm::N8Click},
-    {"gmc", 4, &TMainForm::P1Click},
-    {"coma", 3, &TMainForm::N9Click},
+    {"negative", &TMainForm::N1Click, nullptr, {}},
+    {"mirror", &TMainForm::M1Click, nullptr, {}},
+    {"flip", &TMainForm::R1Click, nullptr, {}},
+    {"rgb-split", &TMainForm::RGB2Click, nullptr, {}},
+    {"contrast-up", &TMainForm::Button3Click, nullptr, {}},
+    {"contrast-down", &TMainForm::Button4Click, nullptr, {}},
+    {"zoom-in", &TMainForm::Button1Click, nullptr, {}},
+    {"zoom-out", &TMainForm::Button2Click, nullptr, {}},
+    {"edge", &TMainForm::N2Click, [](const FilterForms& f) -> FilterDialog* { return f.edg; }, {"Edit1"}},
+    {"blur", &TMainForm::N4Click, [](const FilterForms& f) -> FilterDialog* { return f.blur; }, {"Edit1"}},
+    {"gamma", &TMainForm::N6Click, [](const FilterForms& f) -> FilterDialog* { return f.gmm; }, {"Edit1"}},
+    {"solarize", &TMainForm::N7Click, nullptr, {}},
+    {"sabattier",
+     &TMainForm::N8Click,
+     [](const FilterForms& f) -> FilterDialog* { return f.sabachie; },
+     {"Edit1"}},
+    {"gmc",
+     &TMainForm::P1Click,
+     [](const FilterForms& f) -> FilterDialog* { return f.gmcPanel; },
+     {"Edit1", "Edit2", "Edit3", "Edit4"}},
+    {"coma",
+     &TMainForm::N9Click,
+     [](const FilterForms& f) -> FilterDialog* { return f.comaCorrect; },
+     {"Edit1", "Edit2", "Edit3"}},
 };
 
 struct Step {
     const CommandEntry* entry;
     std::vector<std::string> args;
 };
-
-int fail(const std::string& message) {
-    PrintCliError("apply", message);
-    return 1;
-}
-
-int usageError(const std::string& message) {
-    PrintCliError("apply", message);
-    std::fprintf(stderr, "Usage: halvane2-cli %s\n", kApplyUsage);
-    return 1;
-}
-
-// The open dialog's entry: 1 bitmap, 2 FITS, 3 PPM; 0 when it cannot be told.
-int kindIndex(const std::string& kind, const std::string& path) {
-    return kind.empty() ? FilterIndexOfExtension(path) : FilterIndexOfKind(kind);
-}
 
 // OUT with "-Red" (say) before the extension.
 QString withSuffix(const QString& out, const QString& caption) {
@@ -113,107 +103,59 @@ QString withSuffix(const QString& out, const QString& caption) {
     return out.left(dot) + "-" + caption + out.mid(dot);
 }
 
-class Runner {
-  public:
-    explicit Runner(CliSession& session) : m_session(session), m_platform(session.platform()) {}
-
-    // Runs a handler; a false return means the run failed and the message is on stderr.
-    bool run(void (TMainForm::*handler)()) {
-        const size_t before = m_platform.messages.size();
-        m_refused = false;
-        const std::optional<QString> error = m_session.run(handler);
-        if (m_refused) {
-            // The dialog's own box (or its error box) answered the value first; the command then went on as
-            // after the close box.
-            QString text = QStringLiteral("the dialog refused the value");
-            if (m_platform.messages.size() > before) text = m_platform.messages[before].text;
-            fail(text.toStdString());
-            return false;
-        }
-        if (error) {
-            fail(error->toStdString());
-            return false;
-        }
-        return true;
-    }
-
-    // While the handler runs, the dialog gets its fields and OK is pressed.
-    void answer(FilterDialog* dialog, std::function<void()> fill, std::function<void()> pressOk) {
-        m_platform.modalHandlers[dialog->objectName()] = [this, dialog, fill, pressOk](QWidget*) {
-            fill();
-            dialog->setResult(QDialog::Rejected);
-            pressOk();
-            if (dialog->result() != QDialog::Accepted) m_refused = true;
-        };
-    }
-
-  private:
-    CliSession& m_session;
-    ScriptedPlatform& m_platform;
-    bool m_refused = false;
-};
-
 QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-int runSteps(const std::string& in, const std::string& out, int filterIndex,
-             const std::optional<std::string>& gammaField, const std::vector<Step>& steps) {
+// Runs a step's handler. Its dialog, if any, gets the step's arguments in its fields and OK is
+// pressed while the handler waits for it; a refused value ends the run with the dialog's own box.
+void runStep(CliSession& session, const Step& step) {
+    ScriptedPlatform& platform = session.platform();
+    const size_t before = platform.messages.size();
+    bool refused = false;
+    if (step.entry->dialog) {
+        FilterDialog* dialog = step.entry->dialog(session.mainForm().forms().filters);
+        platform.modalHandlers[dialog->objectName()] = [&step, dialog, &refused](QWidget*) {
+            for (size_t k = 0; k < step.args.size(); ++k)
+                dialog->findChild<QLineEdit*>(QString::fromLatin1(step.entry->fields[k]))
+                    ->setText(q(step.args[k]));
+            dialog->setResult(QDialog::Rejected);
+            dialog->Button1Click();
+            if (dialog->result() != QDialog::Accepted) refused = true;
+        };
+    }
+    const std::optional<QString> error = session.run(step.entry->handler);
+    if (refused) {
+        // The dialog's own box (or its error box) answered the value first; the command then went
+        // on as after the close box.
+        throw std::runtime_error(platform.messages.size() > before
+                                     ? platform.messages[before].text.toStdString()
+                                     : "the dialog refused the value");
+    }
+    if (error) throw std::runtime_error(error->toStdString());
+}
+
+int runSteps(const CliCommand& command, const std::string& in, const std::string& out, int filterIndex,
+             const std::vector<Step>& steps) {
     qInstallMessageHandler(QuietQtMessages);
     CliSession session;
     ScriptedPlatform& platform = session.platform();
     TMainForm& form = session.mainForm();
-    const FilterForms& w = form.forms().filters;
-    Runner runner(session);
-    if (gammaField) w.gmm->Edit1->setText(q(*gammaField));
+    if (command.isSet(QStringLiteral("gamma-field")))
+        form.forms().filters.gmm->Edit1->setText(q(command.value(QStringLiteral("gamma-field"))));
 
     platform.openAnswers.push_back(FileDialogResult{q(in), filterIndex});
     {
         TraceToStderr trace;
-        if (!runner.run(&TMainForm::OpenButtonClick)) return 1;
+        session.mustRun(&TMainForm::OpenButtonClick);
     }
-    if (!form.ActiveImageWindow()) return fail("could not open '" + in + "'");
+    if (!form.ActiveImageWindow()) return command.failure("could not open '" + in + "'");
 
     std::map<QString, TChild*> splitWindows;  // caption -> window of the last RGB separation
     for (const Step& step : steps) {
-        const std::vector<std::string>& a = step.args;
-        const std::string name = step.entry->name;
-        if (name == "edge") {
-            runner.answer(
-                w.edg, [&] { w.edg->Edit1->setText(q(a[0])); }, [&] { w.edg->Button1Click(); });
-        } else if (name == "blur") {
-            runner.answer(
-                w.blur, [&] { w.blur->Edit1->setText(q(a[0])); }, [&] { w.blur->Button1Click(); });
-        } else if (name == "gamma") {
-            runner.answer(
-                w.gmm, [&] { w.gmm->Edit1->setText(q(a[0])); }, [&] { w.gmm->Button1Click(); });
-        } else if (name == "sabattier") {
-            runner.answer(
-                w.sabachie, [&] { w.sabachie->Edit1->setText(q(a[0])); },
-                [&] { w.sabachie->Button1Click(); });
-        } else if (name == "gmc") {
-            runner.answer(
-                w.gmcPanel,
-                [&] {
-                    w.gmcPanel->Edit1->setText(q(a[0]));
-                    w.gmcPanel->Edit2->setText(q(a[1]));
-                    w.gmcPanel->Edit3->setText(q(a[2]));
-                    w.gmcPanel->Edit4->setText(q(a[3]));
-                },
-                [&] { w.gmcPanel->Button1Click(); });
-        } else if (name == "coma") {
-            runner.answer(
-                w.comaCorrect,
-                [&] {
-                    w.comaCorrect->Edit1->setText(q(a[0]));
-                    w.comaCorrect->Edit2->setText(q(a[1]));
-                    w.comaCorrect->Edit3->setText(q(a[2]));
-                },
-                [&] { w.comaCorrect->Button1Click(); });
-        }
         const QList<TChild*> before = form.imageWindowsMostRecentFirst();
-        if (!runner.run(step.entry->handler)) return 1;
-        if (name == "rgb-split")
+        runStep(session, step);
+        if (step.entry->handler == &TMainForm::RGB2Click)
             for (TChild* child : form.imageWindowsMostRecentFirst())
                 if (!before.contains(child)) splitWindows[child->caption()] = child;
     }
@@ -224,13 +166,13 @@ int runSteps(const std::string& in, const std::string& out, int filterIndex,
     for (const char* caption : {"Blue", "Green", "Red"})
         if (splitWindows.count(caption))
             saves.emplace_back(splitWindows[caption], withSuffix(q(out), QString::fromLatin1(caption)));
-    if (saves.empty()) return fail("no image window is left to save");
+    if (saves.empty()) return command.failure(std::string("no image window is left to save"));
     for (const auto& [child, path] : saves) {
         form.mdiArea()->setActiveSubWindow(child->subWindow());
         if (form.ActiveImageWindow() != child)
-            return fail("could not activate the window '" + child->caption().toStdString() + "'");
+            return command.failure("could not activate the window '" + child->caption().toStdString() + "'");
         platform.saveAnswers.push_back(FileDialogResult{path, 1});
-        if (!runner.run(&TMainForm::Save1Click)) return 1;
+        session.mustRun(&TMainForm::Save1Click);
         std::printf("%s\n", path.toStdString().c_str());
     }
     return 0;
@@ -239,55 +181,35 @@ int runSteps(const std::string& in, const std::string& out, int filterIndex,
 }  // namespace
 
 int RunApplyCli(const CliArgs& args) {
-    std::string kind;
-    std::optional<std::string> gammaField;
-    std::vector<std::string> positional;
-    size_t i = 0;
-    for (; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            std::printf("usage: halvane2-cli %s\n\n%s", kApplyUsage, kHelp);
-            return 0;
+    CliCommand command("apply", kApplyUsage, kHelp, kNotes);
+    command.addOption({QStringLiteral("as")},
+                      QStringLiteral("the entry chosen in the open dialog (default: from IN's\n"
+                                     "extension: .bmp, .fit/.fts/.fits, .ppm); the entry, not the\n"
+                                     "extension, decides how IN is read"),
+                      QStringLiteral("bmp|fits|ppm"));
+    command.addOption({QStringLiteral("gamma-field")},
+                      QStringLiteral("the gamma dialog's field before the first command (initially\n"
+                                     "\"1.0\"; a gamma command leaves its exponent there)"),
+                      QStringLiteral("TEXT"));
+    command.stopOptionsAtFirstArgument();
+    return command.run(args, [&command] {
+        const std::vector<std::string> a = command.arguments();
+        if (a.size() < 2) throw CliUsageError{QStringLiteral("IN and OUT are required")};
+        const int filterIndex = CliFilterIndex(command.value(QStringLiteral("as")), a[0]);
+        std::vector<Step> steps;
+        for (size_t i = 2; i < a.size();) {
+            const CommandEntry* entry = nullptr;
+            for (const CommandEntry& c : kCommands)
+                if (a[i] == c.name) entry = &c;
+            if (!entry) throw CliUsageError{q("unknown command '" + a[i] + "'")};
+            if (i + entry->arity() >= a.size())
+                throw CliUsageError{q(std::string("'") + entry->name + "' takes " +
+                                      std::to_string(entry->arity()) + " argument(s)")};
+            steps.push_back(
+                {entry, std::vector<std::string>(a.begin() + i + 1, a.begin() + i + 1 + entry->arity())});
+            i += 1 + entry->arity();
         }
-        if (a == "--as" || a == "--gamma-field") {
-            if (i + 1 >= args.size()) return usageError(a + " needs a value");
-            (a == "--as" ? kind : gammaField.emplace()) = args[++i];
-            continue;
-        }
-        if (a.size() > 2 && a.compare(0, 2, "--") == 0 && positional.size() < 2)
-            return usageError("unknown option '" + a + "'");
-        positional.push_back(a);
-        if (positional.size() == 2) {
-            ++i;
-            break;
-        }
-    }
-    if (positional.size() < 2) return usageError("IN and OUT are required");
-    const std::string in = positional[0];
-    const std::string out = positional[1];
-    const int filterIndex = kindIndex(kind, in);
-    if (filterIndex == 0 && !kind.empty())
-        return usageError("--as takes bmp, fits or ppm, not '" + kind + "'");
-    if (filterIndex == 0)
-        return usageError("cannot tell the kind of '" + in + "' from its extension; choose one with --as");
-
-    std::vector<Step> steps;
-    while (i < args.size()) {
-        const CommandEntry* entry = nullptr;
-        for (const CommandEntry& c : kCommands)
-            if (args[i] == c.name) entry = &c;
-        if (!entry) return usageError("unknown command '" + args[i] + "'");
-        if (i + entry->arity >= args.size())
-            return usageError(std::string("'") + entry->name + "' takes " + std::to_string(entry->arity) +
-                              " argument(s)");
-        steps.push_back(
-            {entry, std::vector<std::string>(args.begin() + i + 1, args.begin() + i + 1 + entry->arity)});
-        i += 1 + entry->arity;
-    }
-    if (steps.empty()) return usageError("no command given");
-    try {
-        return runSteps(in, out, filterIndex, gammaField, steps);
-    } catch (const std::exception& e) {
-        return fail(e.what());
-    }
+        if (steps.empty()) throw CliUsageError{QStringLiteral("no command given")};
+        return runSteps(command, a[0], a[1], filterIndex, steps);
+    });
 }

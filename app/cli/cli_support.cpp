@@ -1,5 +1,7 @@
 #include "app/cli/cli_support.h"
 
+#include "app/cli/command_line.h"
+
 #include <unistd.h>
 
 #include <QFileInfo>
@@ -30,17 +32,17 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& t
         std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
 }
 
-int FilterIndexOfKind(const std::string& kind) {
-    if (kind == "bmp") return 1;
-    if (kind == "fits") return 2;
-    if (kind == "ppm") return 3;
-    return 0;
-}
-
-int FilterIndexOfExtension(const std::string& path) {
+int CliFilterIndex(const std::string& kind, const std::string& path) {
+    if (!kind.empty()) {
+        if (kind == "bmp") return 1;
+        if (kind == "fits") return 2;
+        if (kind == "ppm") return 3;
+        throw CliUsageError{QString::fromStdString("--as takes bmp, fits or ppm, not '" + kind + "'")};
+    }
     const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
     if (suffix == "bmp") return 1;
     if (suffix == "fit" || suffix == "fts" || suffix == "fits") return 2;
     if (suffix == "ppm") return 3;
-    return 0;
+    throw CliUsageError{QString::fromStdString("cannot tell the kind of '" + path +
+                                               "' from its extension; choose one with --as")};
 }

@@ -28,7 +28,6 @@ void PrintCliError(const char* subcommand, const std::string& message);
 // messages reach standard error. For qInstallMessageHandler.
 void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& text);
 
-// The open dialog's entry for --as bmp|fits|ppm, or for a file's extension: 1 bitmap, 2 FITS, 3 PPM;
-// 0 when it cannot be told.
-int FilterIndexOfKind(const std::string& kind);
-int FilterIndexOfExtension(const std::string& path);
+// The open dialog's entry (1 bitmap, 2 FITS, 3 PPM) for --as bmp|fits|ppm when kind is given, else
+// for the extension of path. Throws CliUsageError when it cannot be told.
+int CliFilterIndex(const std::string& kind, const std::string& path);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/cli/cli.h"
+#include "app/usage_error.h"
 
 namespace {
 struct Subcommand {
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     if (argc < 2) {
         printHelp(stderr);
-        return 1;
+        return kUsageErrorStatus;
     }
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
@@ -43,7 +44,8 @@ int main(int argc, char** argv) {
     for (const Subcommand& s : kSubcommands) {
         if (name == s.name) return s.run(CliArgs(argv + 2, argv + argc));
     }
-    std::fprintf(stderr, "halvane2-cli: unknown subcommand '%s'\n", name.c_str());
-    printHelp(stderr);
-    return 1;
+    return ReportUsageError(
+        QStringLiteral("halvane2-cli"),
+        QStringLiteral("unknown subcommand '%1'").arg(QString::fromLocal8Bit(name.c_str())),
+        QStringLiteral("halvane2-cli SUBCOMMAND [ARGS]; 'halvane2-cli --help' lists them"));
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <clocale>
+#include <stdexcept>
 
 #include "shell/mainform.h"
 #include "shell/startup.h"
@@ -37,15 +38,28 @@ TMainForm& CliSession::mainForm() {
 }
 
 std::optional<QString> CliSession::run(void (TMainForm::*handler)()) {
+    TMainForm& form = mainForm();
+    return run([&form, handler] { (form.*handler)(); }, true);
+}
+
+std::optional<QString> CliSession::run(const std::function<void()>& handler, bool command) {
     // There is no event loop here to carry out the deletion of closed windows: do it between
     // commands, as the program's loop does, so a closed window's pictures are freed before the
     // next command runs.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     const size_t before = m_platform.messages.size();
-    TMainForm& form = mainForm();
-    form.runCommand([&form, handler] { (form.*handler)(); });
+    mainForm().runHandler(handler, command);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (size_t i = before; i < m_platform.messages.size(); ++i)
         if (m_platform.messages[i].error) return m_platform.messages[i].text;
     return std::nullopt;
+}
+
+void CliSession::mustRun(void (TMainForm::*handler)()) {
+    if (const std::optional<QString> error = run(handler)) throw std::runtime_error(error->toStdString());
+}
+
+void CliSession::mustRun(const std::function<void()>& handler, bool command) {
+    if (const std::optional<QString> error = run(handler, command))
+        throw std::runtime_error(error->toStdString());
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -23,10 +24,14 @@ class CliSession {
     HalvaneWindows& windows() { return *m_windows; }
     TMainForm& mainForm();
 
-    // Runs a handler through the main window's dispatcher; returns the message of the error box it
-    // showed, if any. Windows closed before or by the handler are deleted, as the program's event
-    // loop deletes them.
+    // Runs a handler through the main window's dispatcher, as a menu entry (command) or as the
+    // Image control does; returns the message of the first error box it showed, if any. Windows
+    // closed before or by the handler are deleted, as the program's event loop deletes them.
     std::optional<QString> run(void (TMainForm::*handler)());
+    std::optional<QString> run(const std::function<void()>& handler, bool command);
+    // The same, throwing the error box's message as a std::runtime_error.
+    void mustRun(void (TMainForm::*handler)());
+    void mustRun(const std::function<void()>& handler, bool command);
 
   private:
     std::unique_ptr<QApplication> m_app;

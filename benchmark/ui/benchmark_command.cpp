@@ -32,12 +32,9 @@ void FillPanel(Tpanel& panel, const WorkloadFigures& f, Platform& platform) {
     // The order in which the labels are written.
     panel.Label17->setText(Text(FormatLocalDateTime(platform.localDateTime())));
     panel.Label11->setText(Text(FormatInt(f.score)));
-    panel.Label19->setText(Text(SecondsText(f.totalMs)));
-    panel.Label8->setText(Text(SecondsText(f.memoryMs)));
-    panel.Label7->setText(Text(SecondsText(f.fileAccessMs)));
-    panel.Label9->setText(Text(SecondsText(f.compositeMs)));
-    panel.Label10->setText(Text(SecondsText(f.convolutionMs)));
-    panel.Label30->setText(Text(SecondsText(f.displayMs)));
+    for (const Stage stage : {Stage::Total, Stage::Memory, Stage::FileAccess, Stage::Composite,
+                              Stage::Convolution, Stage::Display})
+        panel.stageValue(stage)->setText(Text(SecondsText(f.msOf(stage))));
     panel.Label23->setText(Text(OsName(platform.osVersion())));
     panel.Label25->setText(Text(FormatInt(MemoryMegabytes(memory.availablePhysicalBytes))));
     panel.Label27->setText(Text(FormatInt(MemoryMegabytes(memory.totalPhysicalBytes))));
@@ -45,7 +42,7 @@ void FillPanel(Tpanel& panel, const WorkloadFigures& f, Platform& platform) {
 
 }  // namespace
 
-BenchmarkReport BenchmarkCommand(ImageFrame& frame, Tpanel& panel, const BenchmarkOptions& options) {
+BenchmarkReport BenchmarkCommand(ImageFrame& frame, Tpanel& panel, const WorkloadOptions& options) {
     Platform& platform = frame.platform();
     if (!platform.askYesNo(frame.frameWidget(), QStringLiteral("計測を開始します。"), QStringLiteral("確認")))
         return {};
@@ -53,14 +50,10 @@ BenchmarkReport BenchmarkCommand(ImageFrame& frame, Tpanel& panel, const Benchma
     WorkloadFigures f;
     {
         BusyScope busy(platform);
-        WorkloadOptions workload;
-        workload.keepImagesDir = options.keepImagesDir;
-        workload.scratchParents = options.scratchParents;
-        workload.scratchPathOverride = options.scratchPathOverride;
         const WorkloadClock clock{[&platform] { return platform.tickCount(); }};
         f = RunWorkload(
             ProcessRandom(), clock, [&frame](ShownImage& shown) { ShowBenchmarkImage(frame, shown); },
-            workload);
+            options);
     }
 
     FillPanel(panel, f, platform);
@@ -70,21 +63,5 @@ BenchmarkReport BenchmarkCommand(ImageFrame& frame, Tpanel& panel, const Benchma
     const QList<TChild*> recent = frame.imageWindowsMostRecentFirst();
     for (int i = 0; i < 4 && i < recent.size(); ++i) frame.closeImageWindow(recent[i]);
 
-    BenchmarkReport report;
-    report.completed = true;
-    report.fileAccessMs = f.fileAccessMs;
-    report.displayMs = f.displayMs;
-    report.memoryMs = f.memoryMs;
-    report.compositeMs = f.compositeMs;
-    report.convolutionMs = f.convolutionMs;
-    report.totalMs = f.totalMs;
-    report.fileAccessUs = f.fileAccessUs;
-    report.displayUs = f.displayUs;
-    report.memoryUs = f.memoryUs;
-    report.compositeUs = f.compositeUs;
-    report.convolutionUs = f.convolutionUs;
-    report.totalUs = f.totalUs;
-    report.score = f.score;
-    report.checksum = f.checksum;
-    return report;
+    return {true, f};
 }

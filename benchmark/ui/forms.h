@@ -5,6 +5,9 @@
 #include <QList>
 #include <QString>
 #include <QWidget>
+#include <array>
+
+#include "benchmark/stages.h"
 
 class QLabel;
 class QPushButton;
@@ -35,6 +38,13 @@ class Tpanel : public QDialog {
            *Label3 = nullptr, *Label13 = nullptr, *Label4 = nullptr, *Label14 = nullptr, *Label5 = nullptr,
            *Label15 = nullptr, *Label18 = nullptr, *Label20 = nullptr, *Label2 = nullptr, *Label16 = nullptr;
     QWidget* Panel1 = nullptr;
+
+    // The labels of the stage rows, indexed by Stage.
+    struct StageLabels {
+        QLabel *caption = nullptr, *value = nullptr, *unit = nullptr;
+    };
+    std::array<StageLabels, kStageCount> stageLabels;
+    QLabel* stageValue(Stage stage) const { return stageLabels[static_cast<int>(stage)].value; }
 
     // The rows as the window shows them, top to bottom: caption, value (the memory row joins its
     // two figures with "/"), unit; empty where a row has none.

@@ -51,30 +51,32 @@ Tpanel::Tpanel(QWidget* parent) : QDialog(parent) {
     Label27 = MakeLabel(p, "Label27", QStringLiteral("0"), 184, 128);
     Label26 = MakeLabel(p, "Label26", QStringLiteral("MB(残存/搭載)"), 216, 128);
 
-    struct TimeRow {
+    // The stage rows, in the order of kStages: caption label and its left edge, unit label, top.
+    struct StageRow {
         const char* captionName;
-        const char* caption;
         int captionLeft;
-        QLabel** value;
-        const char* valueName;
-        QLabel** unit;
-        const char* unitName;
         QLabel** captionLabel;
+        QLabel** value;
+        const char* unitName;
+        QLabel** unit;
         int top;
     };
-    const TimeRow timeRows[] = {
-        {"Label6", "ファイルアクセス", 48, &Label7, "Label7", &Label12, "Label12", &Label6, 168},
-        {"Label29", "画像表示", 80, &Label30, "Label30", &Label31, "Label31", &Label29, 200},
-        {"Label3", "メモリ確保", 80, &Label8, "Label8", &Label13, "Label13", &Label3, 232},
-        {"Label4", "コンポジット", 72, &Label9, "Label9", &Label14, "Label14", &Label4, 264},
-        {"Label5", "コンボリューション", 40, &Label10, "Label10", &Label15, "Label15", &Label5, 296},
-        {"Label18", "トータル所要時間", 40, &Label19, "Label19", &Label20, "Label20", &Label18, 328},
+    const StageRow stageRows[kStageCount] = {
+        {"Label6", 48, &Label6, &Label7, "Label12", &Label12, 168},
+        {"Label29", 80, &Label29, &Label30, "Label31", &Label31, 200},
+        {"Label3", 80, &Label3, &Label8, "Label13", &Label13, 232},
+        {"Label4", 72, &Label4, &Label9, "Label14", &Label14, 264},
+        {"Label5", 40, &Label5, &Label10, "Label15", &Label15, 296},
+        {"Label18", 40, &Label18, &Label19, "Label20", &Label20, 328},
     };
-    for (const TimeRow& row : timeRows) {
+    for (int k = 0; k < kStageCount; ++k) {
+        const StageRow& row = stageRows[k];
+        const StageInfo& stage = kStages[k];
         *row.captionLabel =
-            MakeLabel(p, row.captionName, QString::fromUtf8(row.caption), row.captionLeft, row.top);
-        *row.value = MakeLabel(p, row.valueName, QStringLiteral("0"), kValueLeft, row.top);
-        *row.unit = MakeLabel(p, row.unitName, QStringLiteral("秒"), kUnitLeft, row.top);
+            MakeLabel(p, row.captionName, QString::fromUtf8(stage.caption), row.captionLeft, row.top);
+        *row.value = MakeLabel(p, stage.valueLabel, QStringLiteral("0"), kValueLeft, row.top);
+        *row.unit = MakeLabel(p, row.unitName, QString::fromUtf8(stage.unit), kUnitLeft, row.top);
+        stageLabels[k] = {*row.captionLabel, *row.value, *row.unit};
     }
     Label2 = MakeLabel(p, "Label2", QStringLiteral("総合処理能力"), 56, 368);
     Label11 = MakeLabel(p, "Label11", QStringLiteral("0"), kValueLeft, 368);
@@ -119,17 +121,14 @@ void Tpanel::Button1Click() {
 
 QList<Tpanel::Row> Tpanel::rows() const {
     const auto text = [](const QLabel* label) { return label ? label->text() : QString(); };
-    return {
+    QList<Row> rows{
         {text(Label1), QString(), QString()},
         {text(Label21), text(Label17), QString()},
         {text(Label22), text(Label23), QString()},
         {text(Label24), text(Label25) + text(Label28) + text(Label27), text(Label26)},
-        {text(Label6), text(Label7), text(Label12)},
-        {text(Label29), text(Label30), text(Label31)},
-        {text(Label3), text(Label8), text(Label13)},
-        {text(Label4), text(Label9), text(Label14)},
-        {text(Label5), text(Label10), text(Label15)},
-        {text(Label18), text(Label19), text(Label20)},
-        {text(Label2), text(Label11), text(Label16)},
     };
+    for (const StageLabels& stage : stageLabels)
+        rows.append({text(stage.caption), text(stage.value), text(stage.unit)});
+    rows.append({text(Label2), text(Label11), text(Label16)});
+    return rows;
 }

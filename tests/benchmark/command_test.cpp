@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -142,12 +143,7 @@ TEST_F(BenchmarkCommandTest, FullRunLeavesTwelveFilledWindowsAndShowsTheResult) 
     // number of readings its intervals span.
     const BenchmarkReport& report = mainForm().lastBenchmarkReport();
     ASSERT_TRUE(report.completed);
-    EXPECT_EQ(report.memoryMs, 1);
-    EXPECT_EQ(report.fileAccessMs, 32);
-    EXPECT_EQ(report.displayMs, 16);
-    EXPECT_EQ(report.compositeMs, 16);
-    EXPECT_EQ(report.convolutionMs, 1);
-    EXPECT_EQ(report.totalMs, 133);
+    EXPECT_EQ(report.figures.ms, (std::array<int32_t, kStageCount>{32, 16, 1, 16, 1, 133}));
     const auto seconds = [](int ms) { return QString::fromStdString(SecondsText(ms)); };
     struct Expected {
         const char* caption;
@@ -174,8 +170,8 @@ TEST_F(BenchmarkCommandTest, FullRunLeavesTwelveFilledWindowsAndShowsTheResult) 
         EXPECT_EQ(m_rows[i].unit, QString::fromUtf8(expected[i].unit)) << i;
     }
     EXPECT_EQ(seconds(133), QStringLiteral("0.133"));
-    EXPECT_EQ(report.score % 4, 0);
-    EXPECT_EQ(panel().Label11->text(), QString::number(report.score));
+    EXPECT_EQ(report.figures.score % 4, 0);
+    EXPECT_EQ(panel().Label11->text(), QString::number(report.figures.score));
 }
 
 TEST_F(BenchmarkCommandTest, SecondRunContinuesTheSequence) {
@@ -184,7 +180,7 @@ TEST_F(BenchmarkCommandTest, SecondRunContinuesTheSequence) {
     TChild* firstRun = windowCaptioned(QStringLiteral("0.fit"));
     ASSERT_NE(firstRun, nullptr);
     const Picture firstImage = firstRun->imageZm();
-    const uint64_t firstChecksum = mainForm().lastBenchmarkReport().checksum;
+    const uint64_t firstChecksum = mainForm().lastBenchmarkReport().figures.checksum;
     run(&TMainForm::N10Click);
     hvtest::ProcessEvents();
     ASSERT_TRUE(platform().errors().empty());
@@ -194,7 +190,7 @@ TEST_F(BenchmarkCommandTest, SecondRunContinuesTheSequence) {
         if (child != firstRun && child->caption() == QStringLiteral("0.fit")) secondRun = child;
     ASSERT_NE(secondRun, nullptr);
     EXPECT_FALSE(secondRun->imageZm().samePixels(firstImage));
-    EXPECT_NE(mainForm().lastBenchmarkReport().checksum, firstChecksum);
+    EXPECT_NE(mainForm().lastBenchmarkReport().figures.checksum, firstChecksum);
     BenchRandom expected(1);
     expected.skip(32ull * kBenchRandomPerImage);
     EXPECT_EQ(ProcessRandom().state(), expected.state());
@@ -203,11 +199,11 @@ TEST_F(BenchmarkCommandTest, SecondRunContinuesTheSequence) {
 TEST_F(BenchmarkCommandTest, ScratchFailuresStopTheRunWithoutAResult) {
     struct Case {
         const char* name;
-        BenchmarkOptions options;
+        WorkloadOptions options;
     };
-    BenchmarkOptions noDirectory;
+    WorkloadOptions noDirectory;
     noDirectory.scratchParents = {"/proc", "/nonexistent-hv-dir"};
-    BenchmarkOptions unwritable;
+    WorkloadOptions unwritable;
     unwritable.scratchParents = {m_dir.string()};
     unwritable.scratchPathOverride = [](int i) {
         return "/nonexistent-hv-dir/" + std::to_string(i) + ".fit";

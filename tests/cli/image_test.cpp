@@ -2,28 +2,16 @@
 // and error reports.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <QCoreApplication>
-#include <array>
-#include <cstdio>
-
 #include "shell/bitmap_io.h"
 #include "shell/image_files.h"
+#include "tests/cli/cli_runner.h"
 #include "tests/open/open_support.h"
-
-#ifndef HV_CLI_PATH
-#error "HV_CLI_PATH names the halvane2-cli executable"
-#endif
 
 namespace {
 
 using namespace opentest;
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Result = clitest::CliResult;
 
 class CliImage : public ::testing::Test {
   protected:
@@ -35,23 +23,7 @@ class CliImage : public ::testing::Test {
         return path(name);
     }
 
-    Result cli(const std::string& arguments) {
-        const std::string errPath = path("stderr.txt");
-        // Arguments that start with -c are a shell script that runs the program itself.
-        const std::string program = arguments.rfind("-c ", 0) == 0 ? "sh " : std::string(HV_CLI_PATH) + " ";
-        const std::string command = program + arguments + " 2>" + errPath;
-        Result r;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (!pipe) return r;
-        std::array<char, 4096> buffer;
-        size_t n;
-        while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.out.append(buffer.data(), n);
-        const int status = ::pclose(pipe);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        const std::vector<uint8_t> err = readFile(errPath);
-        r.err.assign(err.begin(), err.end());
-        return r;
-    }
+    static Result cli(const std::string& arguments) { return clitest::RunCli(arguments); }
 
     // A 30 x 30 sample image: grid mean 1000, grid minimum 900; raw value 4660 at (15, 15), a bright
     // spot of 1410 (level 255) at (3, 25).
@@ -140,38 +112,43 @@ TEST_F(CliImage, ShowWritesTheDisplayAsTheSaveCommandDoes) {
     EXPECT_EQ(readFile(copy), readFile(colour));  // the writer's own bitmap comes back byte for byte
 }
 
-TEST_F(CliImage, ErrorsGoToStderrWithStatusOne) {
+// Failures of the command exit with 1, command lines that cannot be used with 2 and the usage.
+TEST_F(CliImage, ErrorsGoToStderrWithTheirStatus) {
     const std::string colour = bitmap();
     std::vector<uint8_t> longHeader = {'P', '6', ' '};
     longHeader.insert(longHeader.end(), 100000, '9');
     for (const char c : std::string(" 4 255\n")) longHeader.push_back(static_cast<uint8_t>(c));
     const std::string longWord = file("long.ppm", longHeader);
-    const std::string cases[] = {
-        "info " + path("missing.fts"),  // the reader's message box
-        "info --as ppm " + fits(),      // a FITS file read as PPM: no sizes in its header
-        "info --as tiff " + colour,
-        "info " + path("picture.tiff"),       // no kind from the extension
-        "probe " + colour + " 1",             // too few arguments
-        "probe " + colour + " x 1",           // not an integer
-        "probe " + colour + " 1 1 --zoom 3",  // not reachable with the steps
-        "probe " + colour + " 1 1 --zoom 32",
-        "measure " + colour + " 1 1 --button middle",
-        "show " + colour + " " + path("no/such/folder.bmp"),
-        "show " + colour,
-        "info --frobnicate " + colour,
+    const struct {
+        std::string args;
+        int status;
+    } cases[] = {
+        {"info " + path("missing.fts"), 1},  // the reader's message box
+        {"info --as ppm " + fits(), 1},      // a FITS file read as PPM: no sizes in its header
+        {"show " + colour + " " + path("no/such/folder.bmp"), 1},
         // A trace line 100,000 characters long is still being written when the header is refused.
-        "apply " + longWord + " " + path("out.bmp") + " blur 1",
-        "info " + longWord,
+        {"apply " + longWord + " " + path("out.bmp") + " blur 1", 1},
+        {"info " + longWord, 1},
+        {"info --as tiff " + colour, 2},
+        {"info " + path("picture.tiff"), 2},       // no kind from the extension
+        {"probe " + colour + " 1", 2},             // too few arguments
+        {"probe " + colour + " x 1", 2},           // not an integer
+        {"probe " + colour + " 1 1 --zoom 3", 2},  // not reachable with the steps
+        {"probe " + colour + " 1 1 --zoom 32", 2},
+        {"measure " + colour + " 1 1 --button middle", 2},
+        {"show " + colour, 2},
+        {"info --frobnicate " + colour, 2},
+        {"frobnicate", 2},
     };
-    for (const std::string& args : cases) {
-        const Result r = cli(args);
-        EXPECT_EQ(r.status, 1) << args;
-        EXPECT_EQ(r.out, "") << args;
-        // The message starts a line of its own.
-        EXPECT_TRUE(r.err.rfind("halvane2-cli ", 0) == 0 ||
-                    r.err.find("\nhalvane2-cli ") != std::string::npos)
-            << args << "\n"
+    for (const auto& c : cases) {
+        const Result r = cli(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args;
+        EXPECT_EQ(r.out, "") << c.args;
+        // The message starts a line of its own; a usage error adds the usage.
+        EXPECT_TRUE(r.err.rfind("halvane2-cli", 0) == 0 || r.err.find("\nhalvane2-cli") != std::string::npos)
+            << c.args << "\n"
             << r.err.substr(0, 200);
+        EXPECT_EQ(r.err.find("Usage: halvane2-cli ") != std::string::npos, c.status == 2) << c.args << r.err;
     }
 }
 
@@ -183,12 +160,12 @@ TEST_F(CliImage, FailedSaveKeepsTheOldFile) {
     for (const std::string command : {"show", "apply"}) {
         SCOPED_TRACE(command);
         const std::string target = file("old.bmp", old);
-        const Result r = cli("-c 'ulimit -f 8; exec " HV_CLI_PATH " " + command + " " + colour + " " +
-                             target + (command == "apply" ? " negative'" : "'"));
+        const Result r = clitest::RunShell("ulimit -f 8; exec '" HV_CLI_PATH "' " + command + " " + colour +
+                                           " " + target + (command == "apply" ? " negative" : ""));
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err.find(target + " (File too large)"), std::string::npos) << r.err;
         EXPECT_EQ(readFile(target), old);
-        EXPECT_EQ(std::distance(fs::directory_iterator(path("")), fs::directory_iterator()), 3);
+        EXPECT_EQ(std::distance(fs::directory_iterator(path("")), fs::directory_iterator()), 2);
     }
 }
 

@@ -1,13 +1,7 @@
 // halvane2-cli apply, run as a process on bitmaps it reads and writes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <sstream>
 #include <string>
 
 #include "core/errors.h"
@@ -15,6 +9,7 @@
 #include "filters/filters.h"
 #include "shell/bitmap_io.h"
 #include "shell/image_files.h"
+#include "tests/cli/cli_runner.h"
 #include "tests/filters/reference.h"
 #include "tests/support/gui_fixture.h"
 #include "view/view_ops.h"
@@ -22,11 +17,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
 
 class ApplyCli : public ::testing::Test {
   protected:
@@ -44,28 +34,13 @@ class ApplyCli : public ::testing::Test {
     std::string path(const std::string& name) const { return (m_dir / name).string(); }
     const Picture& input() const { return m_input; }
 
-    Result apply(const std::string& args) const {
-        const std::string out = path("stdout.txt"), err = path("stderr.txt");
-        const std::string cmd = std::string(HV_CLI_PATH) + " apply " + args + " >" + out + " 2>" + err;
-        Result r;
-        const int raw = std::system(cmd.c_str());
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = slurp(out);
-        r.err = slurp(err);
-        return r;
-    }
+    static clitest::CliResult apply(const std::string& args) { return clitest::RunCli("apply " + args); }
 
     Picture load(const std::string& name) const {
         return LoadBitmapPicture(QString::fromStdString(path(name)));
     }
 
   private:
-    static std::string slurp(const std::string& file) {
-        std::ifstream in(file);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
     fs::path m_dir;
     Picture m_input;
 };
@@ -135,7 +110,8 @@ TEST_F(ApplyCli, SequencesGiveWhatTheFiltersGive) {
     };
     for (const Case& c : cases) {
         fs::remove(path("out.bmp"));
-        const Result r = apply(c.options + " " + path("in.bmp") + " " + path("out.bmp") + " " + c.commands);
+        const clitest::CliResult r =
+            apply(c.options + " " + path("in.bmp") + " " + path("out.bmp") + " " + c.commands);
         ASSERT_EQ(r.status, 0) << c.commands << ": " << r.err;
         const Picture got = load("out.bmp");
         EXPECT_TRUE(got.samePixels(c.expected(input()))) << c.commands;
@@ -166,7 +142,8 @@ TEST_F(ApplyCli, PpmWindowsTakeOnlyTheFiltersForEveryKind) {
     };
     for (const Case& c : cases) {
         fs::remove(path("out.bmp"));
-        const Result r = apply(c.options + " " + path("in.ppm") + " " + path("out.bmp") + " " + c.commands);
+        const clitest::CliResult r =
+            apply(c.options + " " + path("in.ppm") + " " + path("out.bmp") + " " + c.commands);
         ASSERT_EQ(r.status, 0) << c.commands << ": " << r.err;
         EXPECT_TRUE(load("out.bmp").samePixels(c.expected(input()))) << c.commands;
         // The reader's trace lines go to standard error; standard output names the file written.
@@ -175,7 +152,7 @@ TEST_F(ApplyCli, PpmWindowsTakeOnlyTheFiltersForEveryKind) {
 }
 
 TEST_F(ApplyCli, RgbSplitWritesEveryWindowItMade) {
-    const Result r = apply(path("in.bmp") + " " + path("out.bmp") + " rgb-split gamma 2");
+    const clitest::CliResult r = apply(path("in.bmp") + " " + path("out.bmp") + " rgb-split gamma 2");
     ASSERT_EQ(r.status, 0) << r.err;
     struct Case {
         const char* file;
@@ -192,36 +169,37 @@ TEST_F(ApplyCli, RgbSplitWritesEveryWindowItMade) {
     }
 }
 
-TEST_F(ApplyCli, RefusalsAndErrorsEndWithStatusOne) {
+TEST_F(ApplyCli, RefusalsAndErrorsEndWithTheirStatus) {
     const std::string io = path("in.bmp") + " " + path("out.bmp") + " ";
     struct Case {
         std::string args;
         std::string message;  // on standard error
+        int status;           // 1: the command failed, 2: the command line cannot be used
     } cases[] = {
-        {io + "edge 5.5", filtermsg::kEdgeRange},
-        {io + "blur 0", filtermsg::kPositiveNumber},
-        {io + "gamma -1", filtermsg::kGammaPositive},
-        {io + "gmc 0 1 0.2 x", "'x' は整数ではありません"},
-        {io + "coma 10.5 1 1", "'10.5' は整数ではありません"},
-        {io + "sabattier 0", msg::kInvalidOperation},  // not reached: the random first byte decides below
-        {io + "dance", "unknown command 'dance'"},
-        {io + "blur", "'blur' takes 1 argument"},
-        {io, "no command given"},
-        {"--as tiff " + io + "blur 1", "--as takes bmp, fits or ppm"},
-        {path("in.bmp"), "IN and OUT are required"},
-        {path("in.xyz") + " " + path("out.bmp") + " blur 1", "cannot tell the kind of"},
+        {io + "edge 5.5", filtermsg::kEdgeRange, 1},
+        {io + "blur 0", filtermsg::kPositiveNumber, 1},
+        {io + "gamma -1", filtermsg::kGammaPositive, 1},
+        {io + "gmc 0 1 0.2 x", "'x' は整数ではありません", 1},
+        {io + "coma 10.5 1 1", "'10.5' は整数ではありません", 1},
+        {io + "sabattier 0", msg::kInvalidOperation, 1},  // not reached: the random first byte decides below
+        {io + "dance", "unknown command 'dance'", 2},
+        {io + "blur", "'blur' takes 1 argument", 2},
+        {io, "no command given", 2},
+        {"--as tiff " + io + "blur 1", "--as takes bmp, fits or ppm", 2},
+        {path("in.bmp"), "IN and OUT are required", 2},
+        {path("in.xyz") + " " + path("out.bmp") + " blur 1", "cannot tell the kind of", 2},
     };
     const int firstByte = input().row(0)[0];
     for (Case c : cases) {
         if (c.args.find("sabattier 0") != std::string::npos && firstByte != 0) c.message = msg::kDivideByZero;
         fs::remove(path("out.bmp"));
-        const Result r = apply(c.args);
-        EXPECT_EQ(r.status, 1) << c.args;
+        const clitest::CliResult r = apply(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args;
         EXPECT_NE(r.err.find(c.message), std::string::npos)
             << c.args << ": " << r.err << " first byte " << firstByte;
         EXPECT_FALSE(fs::exists(path("out.bmp"))) << c.args;
     }
-    const Result help = apply("--help");
+    const clitest::CliResult help = apply("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("gmc DIRECTION FLOW BLUR THRESHOLD"), std::string::npos);
 }

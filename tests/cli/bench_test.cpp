@@ -1,53 +1,21 @@
 // halvane2-cli bench as a user runs it: the JSON report, the kept images, the errors.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string>
 
 #include "benchmark/workload.h"
+#include "tests/cli/cli_runner.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-// Runs the tool in dir with the arguments; standard error goes to errFile.
-Outcome RunTool(const fs::path& dir, const std::string& args, const fs::path& errFile) {
-    const std::string command = "cd '" + dir.string() + "' && QT_QPA_PLATFORM=offscreen '" HV_CLI_PATH "' " +
-                                args + " 2>'" + errFile.string() + "'";
-    Outcome o;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return o;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) o.out.append(buffer, n);
-    const int raw = pclose(pipe);
-    o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return o;
-}
-
-std::string ReadFile(const fs::path& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return {};
-    std::string text;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-    std::fclose(f);
-    return text;
-}
+using clitest::CliResult;
 
 QStringList Keys(const QJsonObject& o) {
     QStringList keys = o.keys();
@@ -71,9 +39,8 @@ class CliBench : public ::testing::Test {
 };
 
 TEST_F(CliBench, JsonReportOfTwoRunsWithKeptImages) {
-    const Outcome o =
-        RunTool(m_dir / "work", "bench --json --repeat 2 --keep-images ../kept", m_dir / "err.txt");
-    ASSERT_EQ(o.status, 0) << ReadFile(m_dir / "err.txt");
+    const CliResult o = clitest::RunCli("bench --json --repeat 2 --keep-images ../kept", m_dir / "work");
+    ASSERT_EQ(o.status, 0) << o.err;
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(o.out), &error);
     ASSERT_EQ(error.error, QJsonParseError::NoError) << o.out;
@@ -133,8 +100,8 @@ TEST_F(CliBench, JsonReportOfTwoRunsWithKeptImages) {
 }
 
 TEST_F(CliBench, TextReportHasTheWindowsRows) {
-    const Outcome o = RunTool(m_dir / "work", "bench", m_dir / "err.txt");
-    ASSERT_EQ(o.status, 0) << ReadFile(m_dir / "err.txt");
+    const CliResult o = clitest::RunCli("bench", m_dir / "work");
+    ASSERT_EQ(o.status, 0) << o.err;
     const QStringList lines = QString::fromStdString(o.out).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 11) << o.out;
     const char* const starts[] = {"測定結果  V2",      "測定日時 ",         "OS OS不明",
@@ -149,16 +116,17 @@ TEST_F(CliBench, TextReportHasTheWindowsRows) {
     EXPECT_TRUE(fs::is_empty(m_dir / "work"));
 }
 
-TEST_F(CliBench, BadArgumentsFailOnStandardError) {
+TEST_F(CliBench, BadArgumentsAreUsageErrors) {
     const char* const cases[] = {"bench --repeat 0", "bench --repeat x", "bench --repeat",
                                  "bench --frobnicate", "bench --keep-images"};
     for (const char* args : cases) {
-        const Outcome o = RunTool(m_dir / "work", args, m_dir / "err.txt");
-        EXPECT_EQ(o.status, 1) << args;
+        const CliResult o = clitest::RunCli(args, m_dir / "work");
+        EXPECT_EQ(o.status, 2) << args;
         EXPECT_TRUE(o.out.empty()) << args;
-        EXPECT_NE(ReadFile(m_dir / "err.txt").find("halvane2-cli bench:"), std::string::npos) << args;
+        EXPECT_NE(o.err.find("halvane2-cli bench:"), std::string::npos) << args;
+        EXPECT_NE(o.err.find("Usage: halvane2-cli bench"), std::string::npos) << args;
     }
-    const Outcome help = RunTool(m_dir / "work", "bench --help", m_dir / "err.txt");
+    const CliResult help = clitest::RunCli("bench --help", m_dir / "work");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--keep-images"), std::string::npos);
 }
