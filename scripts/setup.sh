@@ -8,7 +8,8 @@ build_dir=${1:-build}
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
           fonts-ipafont-gothic xvfb xauth libcfitsio-dev qt6-svg-dev help2man
-          desktop-file-utils appstream libxml2-utils man-db bash-completion)
+          desktop-file-utils appstream libxml2-utils man-db bash-completion
+          libqt6sql6-sqlite sqlite3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -18,6 +18,7 @@ const Subcommand kSubcommands[] = {
     {"bench", RunBenchCli, &kBenchUsage},       {"show", RunShowCli, &kShowUsage},
     {"info", RunInfoCli, &kInfoUsage},          {"probe", RunProbeCli, &kProbeUsage},
     {"measure", RunMeasureCli, &kMeasureUsage}, {"apply", RunApplyCli, &kApplyUsage},
+    {"results", RunResultsCli, &kResultsUsage}, {"compare", RunCompareCli, &kCompareUsage},
 };
 
 void printHelp(FILE* out) {
