@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "benchmark/stages.h"
 #include "benchmark/workload.h"
 
 // ---- checksums ----

@@ -32,6 +32,7 @@ class ResultsStore {
     std::vector<BenchResult> all();
     // One invocation; FileError when there is no such id.
     BenchResult load(long long id);
+    const QString& path() const { return m_path; }
 
   private:
     void ensureSchema();

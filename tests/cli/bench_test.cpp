@@ -45,10 +45,13 @@ TEST_F(CliBench, JsonReportOfTwoRunsWithKeptImages) {
     const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(o.out), &error);
     ASSERT_EQ(error.error, QJsonParseError::NoError) << o.out;
     const QJsonObject root = doc.object();
-    EXPECT_EQ(Keys(root), (QStringList{"machine", "program", "runs", "summary"}));
+    EXPECT_EQ(Keys(root), (QStringList{"date", "machine", "program", "recorded_id", "repeat", "runs",
+                                       "stable", "summary"}));
+    EXPECT_EQ(root["repeat"].toString(), "2");
     EXPECT_EQ(Keys(root["program"].toObject()), (QStringList{"build_type", "compiler", "name", "version"}));
     EXPECT_EQ(root["program"].toObject()["name"].toString(), QStringLiteral("HALVANE-2"));
-    EXPECT_EQ(Keys(root["machine"].toObject()), (QStringList{"cpu", "logical_cpus", "os_detail"}));
+    EXPECT_EQ(Keys(root["machine"].toObject()),
+              (QStringList{"cpu", "kernel", "logical_cpus", "memory_mb", "os", "os_detail"}));
     EXPECT_GE(root["machine"].toObject()["logical_cpus"].toInt(), 1);
 
     const QStringList figureKeys{"composite", "convolution", "display", "file_access", "memory", "total"};
@@ -61,7 +64,8 @@ TEST_F(CliBench, JsonReportOfTwoRunsWithKeptImages) {
     for (int i = 0; i < 2; ++i) {
         const QJsonObject run = runs[i].toObject();
         EXPECT_EQ(Keys(run), (QStringList{"checksum", "date", "memory_available_mb", "memory_installed_mb",
-                                          "ms", "os", "run", "score", "seconds", "us"}));
+                                          "ms", "os", "run", "score", "seconds", "us", "valid"}));
+        EXPECT_EQ(run["valid"].toBool(), true);
         EXPECT_EQ(run["run"].toInt(), i + 1);
         EXPECT_EQ(run["os"].toString(), QStringLiteral("OS不明"));
         EXPECT_TRUE(run["memory_installed_mb"].isDouble());

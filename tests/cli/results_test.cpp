@@ -122,8 +122,7 @@ TEST_F(ResultsCli, FilesThatAreNotOurDatabaseAreRefusedUnchanged) {
         fs::remove(m_db);
         ASSERT_EQ(Shell(std::string(c.make) + " && echo made"), "made\n") << c.name;
         const std::string before = clitest::ReadText(m_db);
-        for (const char* command :
-             {"results --db DB", "bench --record --db DB", "compare 1 2 --db DB"}) {
+        for (const char* command : {"results --db DB", "bench --record --db DB", "compare 1 2 --db DB"}) {
             const CliResult o = Tool(command);
             EXPECT_EQ(o.status, 1) << c.name << ": " << command;
             EXPECT_NE(o.err.find(c.message), std::string::npos) << c.name << ": " << command << "\n" << o.err;
