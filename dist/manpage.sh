@@ -40,7 +40,7 @@ roff_text() {  # plain text for a no-fill block
   fi
 } >"$work/include"
 
-"${HV_HELP2MAN:-help2man}" --locale=C.UTF-8 --no-info --no-discard-stderr --version-string="$version" \
+"${HV_HELP2MAN:-help2man}" --locale=C.UTF-8 --no-info --version-string="$version" \
   --name="$summary" --include="$work/include" --output="$work/page" "$work/$name"
 # The help texts carry Japanese; say so, or man renders them as question marks.
 { printf "'\\\\\" -*- coding: UTF-8 -*-\n"; cat "$work/page"; } | gzip -9n >"$out"
