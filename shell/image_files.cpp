@@ -131,3 +131,16 @@ Picture PictureFromPlanes(int width, int height, const IntPlane& red, const IntP
     }
     return picture;
 }
+
+int OpenFilterIndexOfExtension(std::string_view path) {
+    const size_t slash = path.find_last_of('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.find_last_of('.');
+    if (dot == std::string_view::npos) return 0;
+    std::string suffix(name.substr(dot + 1));
+    for (char& c : suffix) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (suffix == "bmp") return 1;
+    if (suffix == "fit" || suffix == "fts" || suffix == "fits") return 2;
+    if (suffix == "ppm") return 3;
+    return 0;
+}

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QBrush>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,19 +13,20 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
-#include <exception>
-#include <new>
 #include <optional>
 
 #include "benchmark/ui/forms.h"
-#include "core/errors.h"
 #include "core/numtext.h"
 #include "edits/ui/edit_commands.h"
 #include "platform/app_icon.h"
+#include "platform/error_path.h"
 #include "platform/platform.h"
 #include "view/ui/child.h"
 #include "view/ui/updown.h"
@@ -304,31 +307,55 @@ QSize TMainForm::frameClientSize() const {
 // ---------------------------------------------------------------- dispatcher
 
 void TMainForm::runHandler(const std::function<void()>& handler, bool busyCursor) {
-    QString error;
-    bool failed = false;
-    try {
-        std::optional<BusyScope> busy;
+    RunGuarded(m_platform, this, [&] {
+        std::optional<BusyScope> busy;  // restored before the box is shown
         if (busyCursor) busy.emplace(m_platform);
         handler();
-    } catch (const HvError& e) {
-        failed = true;
-        error = QString::fromUtf8(e.what());
-    } catch (const std::bad_alloc&) {
-        failed = true;
-        error = QString::fromUtf8(msg::kOutOfMemory);
-    } catch (const std::exception& e) {
-        failed = true;
-        error = QString::fromUtf8(e.what());
-    } catch (...) {
-        failed = true;
-        error = QStringLiteral("不明なエラーが発生しました");
+    });
+}
+
+// ---------------------------------------------------------------- workbench
+
+void TMainForm::showWorkbench() {
+    m_workbench = true;
+    for (QWidget* control : SpeedBar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        control->setEnabled(true);
+        control->show();
     }
-    if (!failed) return;
-    try {
-        m_platform.showError(this, error);
-    } catch (...) {
-        // Nothing may leave a Qt slot; a box that cannot be shown is dropped.
+    Open1->setVisible(true);
+    Save1->setVisible(true);
+    for (QMenu* menu : {E1, P2}) {
+        menu->menuAction()->setVisible(true);
+        menu->menuAction()->setEnabled(true);
     }
+    for (QAction* idle : {N3, RGB1, N5}) idle->setVisible(false);  // no command behind them
+    setAcceptDrops(true);
+}
+
+namespace {
+QStringList localFiles(const QMimeData* data) {
+    QStringList paths;
+    if (data && data->hasUrls())
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile()) paths << url.toLocalFile();
+    return paths;
+}
+}  // namespace
+
+void TMainForm::openFiles(const QStringList& paths) {
+    for (const QString& path : paths) runCommand([this, &path] { openFile(path); });
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (m_workbench && !localFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    const QStringList paths = localFiles(event->mimeData());
+    if (!m_workbench || paths.isEmpty()) return;
+    event->acceptProposedAction();
+    // Opened once the drop has ended, so that an error box does not keep the drag source waiting.
+    QTimer::singleShot(0, this, [this, paths] { openFiles(paths); });
 }
 
 // ---------------------------------------------------------------- window-level commands

@@ -69,6 +69,18 @@ class TMainForm : public QMainWindow, public ImageFrame {
     // The maker's notice on the version box's second line.
     static const char* const kMakerNotice;
 
+    // The image workbench: shows and enables the image commands' menu entries and tool-strip
+    // controls (entries without a command stay hidden), lays out the strip's labels for the
+    // platform's fonts and accepts dropped files. Nothing else of the window changes.
+    void showWorkbench();
+    bool workbenchShown() const { return m_workbench; }
+    // Opens the file as if chosen in the open dialog with the entry of its extension (.bmp; .fit,
+    // .fts, .fits; .ppm; any case). A failure names the file.
+    void openFile(const QString& path);
+    // Each file through the dispatcher, one after the other: one that fails shows its error box and
+    // the next still opens.
+    void openFiles(const QStringList& paths);
+
     // Benchmark options (the command line sets them) and the last run's figures.
     void setBenchmarkOptions(const WorkloadOptions& options) { m_benchmarkOptions = options; }
     const BenchmarkReport& lastBenchmarkReport() const { return m_lastBenchmark; }
@@ -132,6 +144,8 @@ class TMainForm : public QMainWindow, public ImageFrame {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void buildMenus();
@@ -142,4 +156,5 @@ class TMainForm : public QMainWindow, public ImageFrame {
     FixedForms m_forms;
     WorkloadOptions m_benchmarkOptions;
     BenchmarkReport m_lastBenchmark;
+    bool m_workbench = false;
 };

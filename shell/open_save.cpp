@@ -9,6 +9,7 @@
 #include "core/fits.h"
 #include "core/plane.h"
 #include "core/ppm.h"
+#include "platform/error_path.h"
 #include "platform/platform.h"
 #include "shell/bitmap_io.h"
 #include "shell/image_files.h"
@@ -119,22 +120,43 @@ TChild* saveActiveImage(TMainForm& form, QString& path) {
 
 }  // namespace
 
-void TMainForm::OpenButtonClick() {
-    const std::optional<FileDialogResult> answer = askOpenFile(*this);
-    if (!answer) return;
-    // The entry chosen in the dialog decides the reader, never the file's extension or contents.
-    switch (answer->filterIndex) {
+namespace {
+// The branch of the open dialog's entry: the entry decides the reader, never the file's extension
+// or contents.
+void openWithFilter(TMainForm& form, const QString& path, int filterIndex) {
+    switch (filterIndex) {
         case kBitmapFilter:
-            openBitmap(*this, answer->path);
+            openBitmap(form, path);
             break;
         case kFitsFilter:
-            openFits(*this, answer->path);
+            openFits(form, path);
             break;
         case kPpmFilter:
-            openPpm(*this, answer->path);
+            openPpm(form, path);
             break;
         default:
             break;
+    }
+}
+}  // namespace
+
+void TMainForm::OpenButtonClick() {
+    const std::optional<FileDialogResult> answer = askOpenFile(*this);
+    if (answer) openWithFilter(*this, answer->path, answer->filterIndex);
+}
+
+void TMainForm::openFile(const QString& path) {
+    const int filterIndex = OpenFilterIndexOfExtension(narrowPath(path).toStdString());
+    if (filterIndex == 0)
+        throw FileError("画像ファイル (.bmp, .fit, .fts, .fits, .ppm) ではありません: " + path.toStdString());
+    openFilterIndex = filterIndex;  // as if chosen in the dialog
+    try {
+        openWithFilter(*this, path, filterIndex);
+    } catch (...) {
+        // Most readers name the file; a fault found in its contents (a flat image) does not.
+        const QString text = CurrentErrorText();
+        if (text.contains(path)) throw;
+        throw HvError((path + QStringLiteral(": ") + text).toStdString());
     }
 }
 

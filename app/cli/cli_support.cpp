@@ -4,9 +4,10 @@
 
 #include <unistd.h>
 
-#include <QFileInfo>
 #include <QString>
 #include <cstdio>
+
+#include "shell/image_files.h"
 
 TraceToStderr::TraceToStderr() {
     std::fflush(stdout);
@@ -39,10 +40,7 @@ int CliFilterIndex(const std::string& kind, const std::string& path) {
         if (kind == "ppm") return 3;
         throw CliUsageError{QString::fromStdString("--as takes bmp, fits or ppm, not '" + kind + "'")};
     }
-    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
-    if (suffix == "bmp") return 1;
-    if (suffix == "fit" || suffix == "fts" || suffix == "fits") return 2;
-    if (suffix == "ppm") return 3;
+    if (const int index = OpenFilterIndexOfExtension(path)) return index;
     throw CliUsageError{QString::fromStdString("cannot tell the kind of '" + path +
                                                "' from its extension; choose one with --as")};
 }

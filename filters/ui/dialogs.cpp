@@ -7,9 +7,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "core/errors.h"
 #include "core/numtext.h"
 #include "filters/filters.h"
+#include "platform/error_path.h"
 #include "platform/platform.h"
 
 namespace {
@@ -63,18 +63,12 @@ QPushButton* FilterDialog::makeOkButton(QWidget* parent, int x, int y) {
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(x, y, 75, 25);
     Button1->setAutoDefault(false);
+    connect(Button1, &QPushButton::clicked, this, &FilterDialog::Button1Click);
     return Button1;
 }
 
-template <typename F>
-bool FilterDialog::parseFailed(F&& store) {
-    try {
-        store();
-        return false;
-    } catch (const ConversionError& e) {
-        m_platform.showError(this, QString::fromUtf8(e.what()));
-        return true;
-    }
+void FilterDialog::Button1Click() {
+    RunGuarded(m_platform, this, [this] { storeFields(); });
 }
 
 void FilterDialog::refuse(const char* message) {
@@ -89,12 +83,12 @@ TEDG::TEDG(FilterSettings& s, Platform& p, QWidget* parent) : FilterDialog(s, p,
     Panel1 = makePanel("Panel1", 153, 113);
     Label1 = makeLabel(Panel1, "Label1", QStringLiteral("強さ(1-5)"), 16, 16);
     Edit1 = makeEdit(Panel1, "Edit1", QStringLiteral("1.0"), 16, 40);
-    connect(makeOkButton(Panel1, 40, 76), &QPushButton::clicked, this, &TEDG::Button1Click);
+    makeOkButton(Panel1, 40, 76);
 }
 
-void TEDG::Button1Click() {
+void TEDG::storeFields() {
     // The value is stored before the range check, so a refused value is what the close box leaves.
-    if (parseFailed([&] { m_settings.EdgeStrength = ParseReal(fieldText(Edit1)); })) return;
+    m_settings.EdgeStrength = ParseReal(fieldText(Edit1));
     if (m_settings.EdgeStrength >= 1.0 && m_settings.EdgeStrength <= 5.0)
         accept();
     else
@@ -109,11 +103,11 @@ TBLUR::TBLUR(FilterSettings& s, Platform& p, QWidget* parent) : FilterDialog(s, 
     Panel1 = makePanel("Panel1", 153, 113);
     Label1 = makeLabel(Panel1, "Label1", QStringLiteral("ボケ量"), 16, 16);
     Edit1 = makeEdit(Panel1, "Edit1", QStringLiteral("1.0"), 16, 40);
-    connect(makeOkButton(Panel1, 40, 76), &QPushButton::clicked, this, &TBLUR::Button1Click);
+    makeOkButton(Panel1, 40, 76);
 }
 
-void TBLUR::Button1Click() {
-    if (parseFailed([&] { m_settings.BlurAmount = ParseReal(fieldText(Edit1)); })) return;
+void TBLUR::storeFields() {
+    m_settings.BlurAmount = ParseReal(fieldText(Edit1));
     if (m_settings.BlurAmount > 0.0 && m_settings.BlurAmount <= 10.0)
         accept();
     else
@@ -129,11 +123,11 @@ TGMM::TGMM(FilterSettings& s, Platform& p, QWidget* parent) : FilterDialog(s, p,
     Panel1 = makePanel("Panel1", 137, 113);
     Label1 = makeLabel(Panel1, "Label1", QStringLiteral("γ="), 16, 28);
     Edit1 = makeEdit(Panel1, "Edit1", QStringLiteral("1.0"), 40, 24, 73);
-    connect(makeOkButton(Panel1, 32, 72), &QPushButton::clicked, this, &TGMM::Button1Click);
+    makeOkButton(Panel1, 32, 72);
 }
 
-void TGMM::Button1Click() {
-    if (parseFailed([&] { m_settings.GammaValue = ParseReal(fieldText(Edit1)); })) return;
+void TGMM::storeFields() {
+    m_settings.GammaValue = ParseReal(fieldText(Edit1));
     if (m_settings.GammaValue > 0.0)
         accept();
     else
@@ -149,10 +143,10 @@ TSabachie::TSabachie(FilterSettings& s, Platform& p, QWidget* parent) : FilterDi
     Sabachie = makePanel("Sabachie", 169, 153);
     Label1 = makeLabel(Sabachie, "Label1", QStringLiteral("ステップ幅"), 24, 24);
     Edit1 = makeEdit(Sabachie, "Edit1", QStringLiteral("255"), 24, 48, 113);
-    connect(makeOkButton(Sabachie, 48, 104), &QPushButton::clicked, this, &TSabachie::Button1Click);
+    makeOkButton(Sabachie, 48, 104);
 }
 
-void TSabachie::Button1Click() {
+void TSabachie::storeFields() {
     accept();
 }
 
@@ -182,23 +176,20 @@ TGMCPanel::TGMCPanel(FilterSettings& s, Platform& p, QWidget* parent) : FilterDi
     Label6 = makeLabel(GroupBox2, "Label6", QStringLiteral("閾値"), 16, 60);
     Edit4 = makeEdit(GroupBox2, "Edit4", QStringLiteral("0"), 72, 56);
 
-    connect(makeOkButton(this, 79, 220), &QPushButton::clicked, this, &TGMCPanel::Button1Click);
+    makeOkButton(this, 79, 220);
 }
 
-void TGMCPanel::Button1Click() {
+void TGMCPanel::storeFields() {
     // Field by field: a text that does not parse leaves the earlier settings stored and the later
     // ones (and the confirmation) untouched.
-    if (parseFailed([&] { m_settings.GmcDirection = ParseInt(fieldText(Edit1)); })) return;
-    if (parseFailed([&] { m_settings.GmcFlow = ParseInt(fieldText(Edit2)); })) return;
-    if (parseFailed([&] {
-            m_settings.BlurAmount = ParseReal(fieldText(Edit3));
-            if (m_settings.BlurAmount < 0.2) {
-                m_settings.BlurAmount = 0.2;
-                Edit3->setText(QStringLiteral("0.2"));
-            }
-        }))
-        return;
-    if (parseFailed([&] { m_settings.GmcThreshold = ParseInt(fieldText(Edit4)); })) return;
+    m_settings.GmcDirection = ParseInt(fieldText(Edit1));
+    m_settings.GmcFlow = ParseInt(fieldText(Edit2));
+    m_settings.BlurAmount = ParseReal(fieldText(Edit3));
+    if (m_settings.BlurAmount < 0.2) {
+        m_settings.BlurAmount = 0.2;
+        Edit3->setText(QStringLiteral("0.2"));
+    }
+    m_settings.GmcThreshold = ParseInt(fieldText(Edit4));
     m_settings.GmcConfirmed = 1;
     accept();
 }
@@ -216,9 +207,9 @@ TComaCorrect::TComaCorrect(FilterSettings& s, Platform& p, QWidget* parent) : Fi
     Edit2 = makeEdit(Panel1, "Edit2", QString(), 64, 60, 97);
     Label4 = makeLabel(Panel1, "Label4", QStringLiteral("コマ量"), 16, 96);
     Edit3 = makeEdit(Panel1, "Edit3", QString(), 64, 92, 97);
-    connect(makeOkButton(Panel1, 55, 136), &QPushButton::clicked, this, &TComaCorrect::Button1Click);
+    makeOkButton(Panel1, 55, 136);
 }
 
-void TComaCorrect::Button1Click() {
+void TComaCorrect::storeFields() {
     accept();
 }

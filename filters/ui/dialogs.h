@@ -1,8 +1,8 @@
 // The filter dialogs. Each is created once at start-up, hidden, and keeps its field texts between
 // uses; commands show them modally through the platform. OK (Button1Click) validates the fields,
 // stores the settings and closes the dialog; refused input is answered in a message box and the
-// dialog stays open. A text that does not parse shows the standard error box and stores nothing
-// further.
+// dialog stays open. A text that does not parse, or overflows, shows the standard error box through
+// the program's one error path and stores nothing further; the dialog stays open.
 #pragma once
 
 #include <QDialog>
@@ -22,8 +22,8 @@ class FilterDialog : public QDialog {
   public:
     FilterDialog(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
     QPushButton* Button1 = nullptr;
-    // OK: validate, store, close (or answer and stay open).
-    virtual void Button1Click() = 0;
+    // OK: validate, store, close (or answer and stay open). Never throws.
+    void Button1Click();
 
     // Caption of the dialogs' own message boxes.
     static const char* const kMessageCaption;
@@ -33,9 +33,8 @@ class FilterDialog : public QDialog {
     QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int x, int y);
     QLineEdit* makeEdit(QWidget* parent, const char* name, const QString& text, int x, int y, int width = 73);
     QPushButton* makeOkButton(QWidget* parent, int x, int y);
-    // Shows the standard error box for a text that does not parse; false when it did.
-    template <typename F>
-    bool parseFailed(F&& store);
+    // What OK does; a failure ends it and reaches the error box.
+    virtual void storeFields() = 0;
     void refuse(const char* message);
 
     FilterSettings& m_settings;
@@ -50,7 +49,9 @@ class TEDG : public FilterDialog {
     QFrame* Panel1 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
-    void Button1Click() override;
+
+  protected:
+    void storeFields() override;
 };
 
 // ぼかし: amount above 0 up to 10 into BlurAmount.
@@ -61,7 +62,9 @@ class TBLUR : public FilterDialog {
     QFrame* Panel1 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
-    void Button1Click() override;
+
+  protected:
+    void storeFields() override;
 };
 
 // ガンマ: a positive exponent into GammaValue.
@@ -72,7 +75,9 @@ class TGMM : public FilterDialog {
     QFrame* Panel1 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
-    void Button1Click() override;
+
+  protected:
+    void storeFields() override;
 };
 
 // サバチエ効果: the step width, read by the command from the field; OK only closes.
@@ -83,7 +88,9 @@ class TSabachie : public FilterDialog {
     QFrame* Sabachie = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
-    void Button1Click() override;
+
+  protected:
+    void storeFields() override;
 };
 
 // ガイドミスキャンセラ: direction, flow, blur amount and threshold, stored field by field.
@@ -99,7 +106,9 @@ class TGMCPanel : public FilterDialog {
     QLineEdit* Edit2 = nullptr;  // flow
     QLineEdit* Edit3 = nullptr;  // blur amount
     QLineEdit* Edit4 = nullptr;  // threshold
-    void Button1Click() override;
+
+  protected:
+    void storeFields() override;
 };
 
 // コマコレクト処理: optical-axis position and coma amount; OK only closes.
@@ -112,5 +121,7 @@ class TComaCorrect : public FilterDialog {
     QLineEdit* Edit1 = nullptr;  // X
     QLineEdit* Edit2 = nullptr;  // Y
     QLineEdit* Edit3 = nullptr;  // coma amount
-    void Button1Click() override;
+
+  protected:
+    void storeFields() override;
 };

@@ -145,7 +145,7 @@ TEST_F(FilterCommands, OkValidatesStoresAndClosesOrStaysOpen) {
     }
 }
 
-TEST_F(FilterCommands, TextThatIsNoNumberLeavesTheSettingAndTheDialogOpen) {
+TEST_F(FilterCommands, TextThatIsNoNumberOrOverflowsLeavesTheSettingAndTheDialogOpen) {
     FilterForms& f = forms();
     settings().EdgeStrength = 3;
     settings().BlurAmount = 2;
@@ -155,18 +155,30 @@ TEST_F(FilterCommands, TextThatIsNoNumberLeavesTheSettingAndTheDialogOpen) {
         QLineEdit* field;
         double FilterSettings::*setting;
         double kept;
-    } cases[] = {{f.edg, f.edg->Edit1, &FilterSettings::EdgeStrength, 3},
-                 {f.blur, f.blur->Edit1, &FilterSettings::BlurAmount, 2},
-                 {f.gmm, f.gmm->Edit1, &FilterSettings::GammaValue, 4}};
+        const char* text;
+        std::string error;
+    } cases[] = {
+        {f.edg, f.edg->Edit1, &FilterSettings::EdgeStrength, 3, "1,5", "'1,5' は浮動小数点数ではありません"},
+        {f.blur, f.blur->Edit1, &FilterSettings::BlurAmount, 2, "1,5", "'1,5' は浮動小数点数ではありません"},
+        {f.gmm, f.gmm->Edit1, &FilterSettings::GammaValue, 4, "1,5", "'1,5' は浮動小数点数ではありません"},
+        {f.edg, f.edg->Edit1, &FilterSettings::EdgeStrength, 3, "1e400", msg::kOverflow},
+        {f.blur, f.blur->Edit1, &FilterSettings::BlurAmount, 2, "1e400", msg::kOverflow},
+        {f.gmm, f.gmm->Edit1, &FilterSettings::GammaValue, 4, "-1e400", msg::kOverflow},
+        {f.gmcPanel, f.gmcPanel->Edit3, &FilterSettings::BlurAmount, 2, "1e400", msg::kOverflow},
+    };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.dialog->objectName().toStdString() + " " + c.text);
         platform().messages.clear();
+        c.dialog->show();
         c.dialog->setResult(QDialog::Rejected);
-        c.field->setText("1,5");
-        c.dialog->Button1Click();
+        c.field->setText(c.text);
+        c.dialog->Button1->click();  // the OK button's own signal: nothing may escape it
+        EXPECT_TRUE(c.dialog->isVisible());
         EXPECT_NE(c.dialog->result(), QDialog::Accepted);
         EXPECT_EQ(settings().*c.setting, c.kept);
         ASSERT_EQ(errors().size(), 1u);
-        EXPECT_EQ(errors()[0], "'1,5' は浮動小数点数ではありません");
+        EXPECT_EQ(errors()[0].toStdString(), c.error);
+        c.dialog->hide();
     }
 }
 

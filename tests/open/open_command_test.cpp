@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
 
 #include "core/errors.h"
 #include "shell/image_files.h"
@@ -12,6 +15,7 @@
 #include "tests/open/open_support.h"
 #include "tests/support/gui_fixture.h"
 #include "view/ui/updown.h"
+#include "view/view_ops.h"
 
 namespace {
 
@@ -329,6 +333,74 @@ TEST_F(OpenCommand, UnreadableFilesShowAMessageAndKeepTheOtherWindows) {
         EXPECT_EQ(mainForm().ActiveImageWindow(), kept);
         EXPECT_TRUE(kept->image().samePixels(pic));
     }
+}
+
+// Files named on the command line, or dropped on the workbench, open by their extension in any case;
+// each failure names its file and the next file still opens.
+TEST_F(OpenCommand, FilesOpenByExtensionAndEachFailureNamesItsFile) {
+    const std::vector<uint8_t> bmp = EncodeBmp(gradient(4, 3));
+    const std::vector<uint8_t> fits =
+        fitsFile(30, 30, [](int x, int y) { return storedFor(900 + 10 * ((x + y) % 5)); });
+    const std::vector<uint8_t> flat = fitsFile(30, 30, [](int, int) { return storedFor(500); });
+    const std::vector<uint8_t> ppm = ppmFile(2, 2, [](int, int) { return Rgb{1, 2, 3}; });
+    const struct {
+        std::string path;
+        int kind;  // 0: refused
+    } cases[] = {
+        {file("a.BMP", bmp), kColourWindow},
+        {file("b.Fits", fits), kSampleWindow},
+        {file("c.fit", fits), kSampleWindow},
+        {file("d.FTS", fits), kSampleWindow},
+        {file("e.pPm", ppm), kPpmWindow},
+        {file("f.txt", bmp), 0},
+        {scratch("missing.fits"), 0},
+        {file("flat.fits", flat), 0},
+        {file("fits", fits), 0},
+    };
+    QStringList paths;
+    for (const auto& c : cases) paths << QString::fromStdString(c.path);
+    for (const bool dropped : {false, true}) {
+        SCOPED_TRACE(dropped ? "dropped" : "command line");
+        for (TChild* w : mainForm().imageWindowsMostRecentFirst()) mainForm().closeImageWindow(w);
+        platform().messages.clear();
+        testing::internal::CaptureStdout();
+        if (dropped) {
+            QMimeData data;
+            QList<QUrl> urls;
+            for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+            data.setUrls(urls);
+            // A drop reaches the window that accepted the drag's entry.
+            const auto drag = [&] {
+                QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, {});
+                enter.setAccepted(false);
+                QCoreApplication::sendEvent(&mainForm(), &enter);
+                QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, {});
+                QCoreApplication::sendEvent(&mainForm(), &drop);
+                return enter.isAccepted();
+            };
+            EXPECT_FALSE(drag());  // the fixed layout takes no drops
+            hvtest::ProcessEvents();
+            EXPECT_EQ(windowCount(), 0);
+            mainForm().showWorkbench();
+            EXPECT_TRUE(drag());
+        } else {
+            mainForm().openFiles(paths);
+        }
+        hvtest::ProcessEvents();
+        testing::internal::GetCapturedStdout();
+        std::vector<int> kinds;
+        for (TChild* w : mainForm().imageWindowsMostRecentFirst())
+            kinds.insert(kinds.begin(), WindowKind(w->state));
+        std::vector<int> expected;
+        std::vector<std::string> refused;
+        for (const auto& c : cases) (c.kind ? expected.push_back(c.kind) : refused.push_back(c.path));
+        EXPECT_EQ(kinds, expected);
+        ASSERT_EQ(platform().errors().size(), refused.size());
+        for (size_t i = 0; i < refused.size(); ++i)
+            EXPECT_NE(platform().errors()[i].toStdString().find(refused[i]), std::string::npos)
+                << platform().errors()[i].toStdString();
+    }
+    EXPECT_EQ(mainForm().openFilterIndex, 2);  // as if chosen in the dialog: the last file's entry
 }
 
 // Rows missing at the end of an uncompressed file read as zero bytes: black, or the palette's first

@@ -45,6 +45,36 @@ TEST_F(MainFormTest, MenuBarShowsExactlyTheThreeCommands) {
     EXPECT_TRUE(f.N10->isEnabled());
     EXPECT_TRUE(f.V2->isEnabled());
     EXPECT_EQ(f.windowTitle(), QStringLiteral("HALVANE-2"));
+    EXPECT_FALSE(f.acceptDrops());
+}
+
+TEST_F(MainFormTest, WorkbenchShowsAndEnablesTheImageCommandsOnly) {
+    TMainForm& f = mainForm();
+    f.showWorkbench();
+    EXPECT_EQ(visibleTexts(f.menuBar()->actions()),
+              (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("画像編集(&E)"),
+                           QStringLiteral("画像処理(&P)"), QStringLiteral("計測開始"),
+                           QStringLiteral("バージョン(&V)")}));
+    EXPECT_EQ(
+        visibleTexts(f.File1->actions()),
+        (QStringList{QStringLiteral("開く(&O)"), QStringLiteral("保存(&S)"), QStringLiteral("終了(&Q)")}));
+    EXPECT_EQ(visibleTexts(f.E1->actions()),
+              (QStringList{QStringLiteral("ネガ反転(&N)"), QStringLiteral("ミラー反転(&M)"),
+                           QStringLiteral("上下反転(&R)"), QStringLiteral("RGB分解")}));
+    EXPECT_EQ(
+        visibleTexts(f.P2->actions()),
+        (QStringList{QStringLiteral("エッジ強調"), QStringLiteral("ガイドミスキャンセラ(&G)"),
+                     QStringLiteral("ぼかし"), QStringLiteral("ガンマ"), QStringLiteral("ソラリゼーション"),
+                     QStringLiteral("サバチエ効果"), QStringLiteral("コマコレクト処理")}));
+    for (QAction* a : {f.Open1, f.Save1, f.E1->menuAction(), f.P2->menuAction()}) EXPECT_TRUE(a->isEnabled());
+    EXPECT_FALSE(f.V1->isVisible());
+    int controls = 0;
+    for (QWidget* w : f.SpeedBar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        ++controls;
+        EXPECT_TRUE(w->isVisible() && w->isEnabled()) << w->objectName().toStdString();
+    }
+    EXPECT_EQ(controls, 18);
+    EXPECT_TRUE(f.acceptDrops());
 }
 
 TEST_F(MainFormTest, EveryMenuItemHasItsNameAndCaption) {
