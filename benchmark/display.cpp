@@ -1,8 +1,5 @@
-#include <immintrin.h>
-
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
 #include <vector>
 
 #include "benchmark/workload.h"
@@ -76,35 +73,6 @@ inline void PutFourLevels(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint8_
     Store32(raw + 8, c | d << 24);
 }
 
-// Sixteen levels (0..255) as 48 grey bytes and 48 raw-value bytes, by byte shuffles: output byte
-// p of the grey run is level p / 3; of the raw run, level p / 3 where p % 3 == 2, else 0.
-struct ExpandMasks {
-    alignas(16) uint8_t grey[3][16];
-    alignas(16) uint8_t raw[3][16];
-    constexpr ExpandMasks() : grey{}, raw{} {
-        for (int b = 0; b < 3; ++b)
-            for (int j = 0; j < 16; ++j) {
-                const int p = 16 * b + j;
-                grey[b][j] = static_cast<uint8_t>(p / 3);
-                raw[b][j] = p % 3 == 2 ? static_cast<uint8_t>(p / 3) : 0x80;  // 0x80: a zero byte
-            }
-    }
-};
-constexpr ExpandMasks kExpandMasks;
-
-__attribute__((target("ssse3"))) void ExpandSixteenLevels(const uint8_t* levels, uint8_t* grey,
-                                                          uint8_t* raw) {
-    const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(levels));
-    for (int b = 0; b < 3; ++b) {
-        const __m128i g =
-            _mm_shuffle_epi8(v, _mm_load_si128(reinterpret_cast<const __m128i*>(kExpandMasks.grey[b])));
-        const __m128i r =
-            _mm_shuffle_epi8(v, _mm_load_si128(reinterpret_cast<const __m128i*>(kExpandMasks.raw[b])));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(grey + 16 * b), g);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(raw + 16 * b), r);
-    }
-}
-
 }  // namespace
 
 void FillLevelPictures(const IntPlane& levels, int width, int height, Picture& grey, Picture& raw) {
@@ -173,40 +141,33 @@ class LevelTable {
 
 }  // namespace
 
-void FillLevelPicturesFromSamples(const IntPlane& samples, int width, int height, int32_t minimum,
-                                  double mean, int scale, Picture& grey, Picture& raw) {
-    FillLevelPicturesFromSamplesOn(BestSimdLevel(), samples, width, height, minimum, mean, scale, grey, raw);
-}
-
-void FillLevelPicturesFromSamplesOn(SimdLevel level, const IntPlane& samples, int width, int height,
-                                    int32_t minimum, double mean, int scale, Picture& grey, Picture& raw) {
-    if (!SimdLevelSupported(level)) throw std::invalid_argument("instruction set not supported here");
+void FillLevelRowsFromSamples(const IntPlane& samples, int width, int height, int32_t minimum, double mean,
+                              int scale, LevelRows& levels) {
     if (!(mean - minimum >= 1.0 / 1024) || scale <= 0) {
-        // A flat grid faults on the first sample, and a tiny span or an odd scale is rare: the two
-        // literal passes, so every fault comes where the literal algorithm raises it.
-        IntPlane levels = MakePlane(width, height);
-        std::memcpy(levels.data(), samples.data(), static_cast<size_t>(width) * height * sizeof(int32_t));
-        ScaleToLevels(levels, width, height, minimum, mean, scale);
-        FillLevelPictures(levels, width, height, grey, raw);
+        // A flat grid faults on the first sample, and a tiny span or an odd scale is rare: the
+        // literal scaling, so every fault comes where the literal algorithm raises it.
+        IntPlane scaled = MakePlane(width, height);
+        std::memcpy(scaled.data(), samples.data(), static_cast<size_t>(width) * height * sizeof(int32_t));
+        ScaleToLevels(scaled, width, height, minimum, mean, scale);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) levels.row(y)[x] = static_cast<uint8_t>(scaled[x][y]);
         return;
     }
     const LevelTable table(minimum, mean, scale);
     const auto levelOf = [&](int32_t v) {
         const int level = table.level(v);
-        return level >= 0 ? level : DisplayLevel(v, minimum, mean, scale);
+        return static_cast<uint8_t>(level >= 0 ? level : DisplayLevel(v, minimum, mean, scale));
     };
     // 16 x 16 tiles: levels looked up along each column run (contiguous samples, no branches),
-    // then written out row by row, four pixels per group of word stores. A tile with a sample the
-    // table does not cover takes the per-sample path.
+    // then written out as rows. A tile with a sample the table does not cover takes the
+    // per-sample path.
     constexpr int kTile = 16;
     const int fullWidth = table.saturated() ? width - width % kTile : 0;
     const int fullHeight = table.saturated() ? height - height % kTile : 0;
     const std::vector<uint8_t> clamped = table.clampedLevels();
     const int64_t top = static_cast<int64_t>(clamped.size()) - 1;
     const int64_t limit = table.limit();
-    // Byte shuffles from the AVX2 level on (every such processor has them); word stores below it.
-    const bool shuffles = level != SimdLevel::Sse2;
-    alignas(16) uint8_t tile[kTile][kTile];  // [row][column]
+    uint8_t tile[kTile][kTile];  // [row][column]
     for (int y0 = 0; y0 < fullHeight; y0 += kTile) {
         for (int x0 = 0; x0 < fullWidth; x0 += kTile) {
             bool outside = false;
@@ -220,27 +181,15 @@ void FillLevelPicturesFromSamplesOn(SimdLevel level, const IntPlane& samples, in
             }
             if (outside) {
                 for (int c = 0; c < kTile; ++c)
-                    for (int k = 0; k < kTile; ++k)
-                        tile[k][c] = static_cast<uint8_t>(levelOf(samples[x0 + c][y0 + k]));
+                    for (int k = 0; k < kTile; ++k) tile[k][c] = levelOf(samples[x0 + c][y0 + k]);
             }
-            for (int k = 0; k < kTile; ++k) {
-                uint8_t* g = grey.row(y0 + k) + 3 * x0;
-                uint8_t* r = raw.row(y0 + k) + 3 * x0;
-                if (shuffles) {
-                    ExpandSixteenLevels(tile[k], g, r);
-                } else {
-                    for (int c = 0; c < kTile; c += 4, g += 12, r += 12)
-                        PutFourLevels(tile[k][c], tile[k][c + 1], tile[k][c + 2], tile[k][c + 3], g, r);
-                }
-            }
+            for (int k = 0; k < kTile; ++k) std::memcpy(levels.row(y0 + k) + x0, tile[k], kTile);
         }
         for (int x = fullWidth; x < width; ++x)
-            for (int y = y0; y < y0 + kTile; ++y)
-                PutLevel(levelOf(samples[x][y]), grey.row(y) + 3 * x, raw.row(y) + 3 * x);
+            for (int y = y0; y < y0 + kTile; ++y) levels.row(y)[x] = levelOf(samples[x][y]);
     }
     for (int y = fullHeight; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            PutLevel(levelOf(samples[x][y]), grey.row(y) + 3 * x, raw.row(y) + 3 * x);
+        for (int x = 0; x < width; ++x) levels.row(y)[x] = levelOf(samples[x][y]);
 }
 
 void AddPlane(IntPlane& accumulator, const IntPlane& add, int width, int height) {

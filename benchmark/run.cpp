@@ -47,13 +47,13 @@ void PrepareShownImage(const IntPlane& display, ShownImage& shown) {
     const GridStatistics stats = StatisticsWithVariance(display, shown.width, shown.height);
     shown.mean = stats.mean;
     shown.minimum = stats.minimum;
-    // Every pixel of both pictures is written by the fill below.
-    shown.grey = Picture(shown.width, shown.height, Picture::Uninitialized{});
-    shown.raw = Picture(shown.width, shown.height, Picture::Uninitialized{});
-    // Scaling to levels and both bitmap fills in one pass: the plane is released right after, so
-    // its scaled samples are never needed.
-    FillLevelPicturesFromSamples(display, shown.width, shown.height, stats.minimum, stats.mean,
-                                 kBenchLevelScale, shown.grey, shown.raw);
+    // The levels are made in one pass from the samples (the plane is released right after, so its
+    // scaled samples are never needed) and both pictures are views of them.
+    std::shared_ptr<LevelRows> levels = LevelRows::Make(shown.width, shown.height);
+    FillLevelRowsFromSamples(display, shown.width, shown.height, stats.minimum, stats.mean, kBenchLevelScale,
+                             *levels);
+    shown.grey = Picture::FromLevels(levels, LevelForm::Grey);
+    shown.raw = Picture::FromLevels(std::move(levels), LevelForm::RawValue);
 }
 
 WorkloadFigures RunWorkload(BenchRandom& random, const WorkloadClock& clock,

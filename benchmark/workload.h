@@ -12,7 +12,6 @@
 #include "benchmark/stages.h"
 #include "core/picture.h"
 #include "core/plane.h"
-#include "core/simd_level.h"
 #include "filters/engine/kernel.h"
 #include "platform/system_info.h"
 
@@ -71,13 +70,11 @@ void ScaleToLevels(IntPlane& plane, int width, int height, int32_t minimum, doub
 // grey: all three bytes of pixel (x, y) = plane[x][y]; raw: EncodeRawValue(plane[x][y]). Both
 // pictures must be width x height; the plane holds levels 0..255.
 void FillLevelPictures(const IntPlane& levels, int width, int height, Picture& grey, Picture& raw);
-// ScaleToLevels then FillLevelPictures in one pass over the samples, leaving them unchanged: the
-// levels come from a table of the few samples between the minimum and the first level 255.
-void FillLevelPicturesFromSamples(const IntPlane& samples, int width, int height, int32_t minimum,
-                                  double mean, int scale, Picture& grey, Picture& raw);
-// The same at a pinned SIMD level (std::invalid_argument when this processor lacks it).
-void FillLevelPicturesFromSamplesOn(SimdLevel level, const IntPlane& samples, int width, int height,
-                                    int32_t minimum, double mean, int scale, Picture& grey, Picture& raw);
+// ScaleToLevels into level rows in one pass over the samples, leaving them unchanged: the levels
+// come from a table of the few samples between the minimum and the first level 255. levels must
+// be width x height.
+void FillLevelRowsFromSamples(const IntPlane& samples, int width, int height, int32_t minimum, double mean,
+                              int scale, LevelRows& levels);
 
 // accumulator[x][y] += add[x][y] in 32-bit integer arithmetic (wrapping).
 void AddPlane(IntPlane& accumulator, const IntPlane& add, int width, int height);
@@ -145,7 +142,7 @@ struct ShownImage {
     double mean = 0;
     int32_t minimum = 0;
     Picture grey;  // display image: the levels as grey
-    Picture raw;   // stored image: the levels as raw values
+    Picture raw;   // stored image: the levels as raw values (both share the levels)
 };
 
 // The display stage's numerics for one image: statistics with the variance, then the two

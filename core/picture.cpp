@@ -15,11 +15,69 @@ Picture::Picture(int width, int height, Uninitialized) {
     allocate(width, height, false);
 }
 
+namespace {
+
+int strideOf(int width) {
+    return (3 * width + 3) / 4 * 4;
+}
+
+}  // namespace
+
+std::shared_ptr<LevelRows> LevelRows::Make(int width, int height) {
+    if (width < 0 || height < 0) throw OutOfMemoryError();
+    auto levels = std::make_shared<LevelRows>();
+    if (!levels->bytes.allocate(static_cast<size_t>(width) * static_cast<size_t>(height)))
+        throw OutOfMemoryError();
+    levels->width = width;
+    levels->height = height;
+    return levels;
+}
+
+Picture Picture::FromLevels(std::shared_ptr<const LevelRows> levels, LevelForm form) {
+    Picture picture;
+    if (!levels || levels->width == 0 || levels->height == 0) {
+        if (levels) picture.allocate(levels->width, levels->height, true);
+        return picture;
+    }
+    if (3LL * levels->width + 3 > 0x7fffffffLL) throw OutOfMemoryError();
+    picture.m_width = levels->width;
+    picture.m_height = levels->height;
+    picture.m_stride = strideOf(levels->width);
+    picture.m_levels = std::move(levels);
+    picture.m_form = form;
+    return picture;
+}
+
+std::shared_ptr<const LevelRows> Picture::greyLevels() const {
+    return m_form == LevelForm::Grey ? m_levels : nullptr;
+}
+
+void Picture::expandLevels() const {
+    PixelBuffer bytes;
+    const size_t used = static_cast<size_t>(3) * m_width;
+    if (!bytes.allocate(static_cast<size_t>(m_stride) * static_cast<size_t>(m_height)))
+        throw OutOfMemoryError();
+    const bool grey = m_form == LevelForm::Grey;
+    for (int y = 0; y < m_height; ++y) {
+        const uint8_t* l = m_levels->row(y);
+        uint8_t* p = bytes.data() + static_cast<size_t>(y) * m_stride;
+        for (int x = 0; x < m_width; ++x, p += 3) {
+            p[0] = grey ? l[x] : 0;
+            p[1] = grey ? l[x] : 0;
+            p[2] = l[x];
+        }
+        std::memset(p, 0, m_stride - used);
+    }
+    m_bytes = std::move(bytes);
+    m_levels.reset();
+}
+
 void Picture::allocate(int width, int height, bool zeroed) {
     m_width = m_height = m_stride = 0;
     m_bytes.release();
+    m_levels.reset();
     if (width < 0 || height < 0) throw OutOfMemoryError();
-    const long long stride = (3LL * width + 3) / 4 * 4;
+    const long long stride = (3LL * width + 3) / 4 * 4;  // strideOf without overflow
     const long long size = stride * height;
     if (stride > 0x7fffffffLL || size > (1LL << 40)) throw OutOfMemoryError();
     if (!m_bytes.allocate(static_cast<size_t>(size))) throw OutOfMemoryError();
@@ -37,7 +95,9 @@ Picture::Picture(Picture&& other) noexcept
     : m_width(std::exchange(other.m_width, 0)),
       m_height(std::exchange(other.m_height, 0)),
       m_stride(std::exchange(other.m_stride, 0)),
-      m_bytes(std::move(other.m_bytes)) {}
+      m_bytes(std::move(other.m_bytes)),
+      m_levels(std::move(other.m_levels)),
+      m_form(other.m_form) {}
 
 Picture& Picture::operator=(Picture&& other) noexcept {
     if (this != &other) {
@@ -45,6 +105,8 @@ Picture& Picture::operator=(Picture&& other) noexcept {
         m_height = std::exchange(other.m_height, 0);
         m_stride = std::exchange(other.m_stride, 0);
         m_bytes = std::move(other.m_bytes);
+        m_levels = std::move(other.m_levels);
+        m_form = other.m_form;
     }
     return *this;
 }
@@ -55,6 +117,16 @@ Picture::Picture(const Picture& other) {
 
 Picture& Picture::operator=(const Picture& other) {
     if (this == &other) return *this;
+    if (other.m_levels) {
+        // The levels are never changed: share them.
+        m_bytes.release();
+        m_width = other.m_width;
+        m_height = other.m_height;
+        m_stride = other.m_stride;
+        m_levels = other.m_levels;
+        m_form = other.m_form;
+        return *this;
+    }
     allocate(other.m_width, other.m_height, false);
     if (m_bytes.size() != 0) std::memcpy(m_bytes.data(), other.m_bytes.data(), m_bytes.size());
     return *this;
@@ -62,6 +134,10 @@ Picture& Picture::operator=(const Picture& other) {
 
 int32_t Picture::pixelValue(int x, int y) const {
     if (!contains(x, y)) return -1;
+    if (m_levels) {
+        const int level = m_levels->row(y)[x];
+        return m_form == LevelForm::Grey ? level * 0x010101 : level;
+    }
     const uint8_t* p = row(y) + 3 * x;
     return p[2] + 256 * p[1] + 65536 * p[0];
 }

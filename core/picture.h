@@ -6,8 +6,24 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "core/pixel_buffer.h"
+
+// One level (0..255) per pixel, row-major, width bytes a row: the compact form of a picture whose
+// three bytes all follow from one level.
+struct LevelRows {
+    int width = 0;
+    int height = 0;
+    PixelBuffer bytes;
+    uint8_t* row(int y) const { return bytes.data() + static_cast<size_t>(y) * width; }
+    // width x height unset levels; throws OutOfMemoryError.
+    static std::shared_ptr<LevelRows> Make(int width, int height);
+};
+
+// How a picture's bytes follow from its level: grey (all three bytes the level) or the raw value
+// of the level (blue 0, green 0, red the level).
+enum class LevelForm { Grey, RawValue };
 
 class Picture {
   public:
@@ -26,6 +42,12 @@ class Picture {
     Picture(int width, int height);
     // A picture of unset pixels; the same checks and errors as the black one.
     Picture(int width, int height, Uninitialized);
+    // The picture whose pixels follow from the levels in the given form. It holds only the levels
+    // (copies share them) until its rows are first asked for; a sample window's two pictures thus
+    // take one byte per pixel between them, not six.
+    static Picture FromLevels(std::shared_ptr<const LevelRows> levels, LevelForm form);
+    // The levels of a grey picture that still holds only them (to show it as it is), else null.
+    std::shared_ptr<const LevelRows> greyLevels() const;
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -33,10 +55,18 @@ class Picture {
     // Bytes from one row to the next (3 * width rounded up to a multiple of 4).
     int stride() const { return m_stride; }
 
-    uint8_t* row(int y) { return m_bytes.data() + static_cast<size_t>(y) * m_stride; }
-    const uint8_t* row(int y) const { return m_bytes.data() + static_cast<size_t>(y) * m_stride; }
-    uint8_t* bits() { return m_bytes.data(); }
-    const uint8_t* bits() const { return m_bytes.data(); }
+    // Row access gives the 24-bit bytes, made from the levels on the first call where the picture
+    // holds only levels (OutOfMemoryError when they cannot be); one thread at a time.
+    uint8_t* row(int y) { return bits() + static_cast<size_t>(y) * m_stride; }
+    const uint8_t* row(int y) const { return bits() + static_cast<size_t>(y) * m_stride; }
+    uint8_t* bits() {
+        if (m_levels) expandLevels();
+        return m_bytes.data();
+    }
+    const uint8_t* bits() const {
+        if (m_levels) expandLevels();
+        return m_bytes.data();
+    }
 
     bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < m_width && y < m_height; }
 
@@ -54,11 +84,15 @@ class Picture {
 
   private:
     void allocate(int width, int height, bool zeroed);
+    void expandLevels() const;
 
     int m_width = 0;
     int m_height = 0;
     int m_stride = 0;
-    PixelBuffer m_bytes;
+    // Either the bytes or, until they are made, the levels they follow from.
+    mutable PixelBuffer m_bytes;
+    mutable std::shared_ptr<const LevelRows> m_levels;
+    LevelForm m_form = LevelForm::Grey;
 };
 
 // Splits a colour value into its bytes with truncating divisions: -1 gives blue 0, green 0, red -1.

@@ -261,7 +261,7 @@ TEST(BenchDisplay, PicturesHoldTheLevelsAsGreyAndAsRawValues) {
     }
 }
 
-TEST(BenchDisplay, OnePassPicturesEqualScalingThenFilling) {
+TEST(BenchDisplay, OnePassLevelPicturesEqualScalingThenFilling) {
     struct Case {
         const char* name;
         int32_t minimum;
@@ -289,19 +289,20 @@ TEST(BenchDisplay, OnePassPicturesEqualScalingThenFilling) {
         Picture greyA(c.width, c.height), rawA(c.width, c.height);
         ScaleToLevels(levels, c.width, c.height, c.minimum, c.mean, c.scale);
         FillLevelPictures(levels, c.width, c.height, greyA, rawA);
-        for (SimdLevel level : SupportedSimdLevels()) {
-            Picture greyB(c.width, c.height), rawB(c.width, c.height);
-            FillLevelPicturesFromSamplesOn(level, samples, c.width, c.height, c.minimum, c.mean, c.scale,
-                                           greyB, rawB);
-            EXPECT_TRUE(greyA.samePixels(greyB)) << c.name << " " << SimdLevelName(level);
-            EXPECT_TRUE(rawA.samePixels(rawB)) << c.name << " " << SimdLevelName(level);
-        }
+        const std::shared_ptr<LevelRows> rows = LevelRows::Make(c.width, c.height);
+        FillLevelRowsFromSamples(samples, c.width, c.height, c.minimum, c.mean, c.scale, *rows);
+        const Picture greyB = Picture::FromLevels(rows, LevelForm::Grey);
+        const Picture rawB = Picture::FromLevels(rows, LevelForm::RawValue);
+        EXPECT_EQ(greyB.pixelValue(c.width - 1, c.height - 1), greyA.pixelValue(c.width - 1, c.height - 1));
+        EXPECT_EQ(rawB.pixelValue(c.width - 1, c.height - 1), rawA.pixelValue(c.width - 1, c.height - 1));
+        EXPECT_TRUE(greyA.samePixels(greyB)) << c.name;
+        EXPECT_TRUE(rawA.samePixels(rawB)) << c.name;
         EXPECT_EQ(samples[3][3], source[3][3]) << c.name;
     }
     // A flat plane faults as the literal passes do.
     IntPlane flat = MakePlane(30, 30);
-    Picture grey(30, 30), raw(30, 30);
-    EXPECT_THROW(FillLevelPicturesFromSamples(flat, 30, 30, 0, 0.0, 50, grey, raw), FloatingPointError);
+    EXPECT_THROW(FillLevelRowsFromSamples(flat, 30, 30, 0, 0.0, 50, *LevelRows::Make(30, 30)),
+                 FloatingPointError);
 }
 
 // ---- composite, convolution, checksum ----

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 #include "core/errors.h"
 
 namespace {
@@ -23,6 +26,31 @@ TEST(Picture, OutsideReadsMinusOneAndIgnoresWrites) {
         p.setPixelValue(x, y, 0x123456);
     }
     EXPECT_TRUE(p.samePixels(Picture(2, 2)));
+}
+
+TEST(Picture, LevelPicturesReadAsTheirBytesAndCopiesStayApart) {
+    const std::shared_ptr<LevelRows> levels = LevelRows::Make(3, 2);
+    const uint8_t values[] = {0, 7, 255, 128, 1, 64};
+    std::memcpy(levels->row(0), values, 6);
+    for (const LevelForm form : {LevelForm::Grey, LevelForm::RawValue}) {
+        const bool grey = form == LevelForm::Grey;
+        const Picture compact = Picture::FromLevels(levels, form);
+        EXPECT_EQ(compact.greyLevels() != nullptr, grey);
+        Picture copy = compact;
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x) {
+                const int l = values[3 * y + x];
+                EXPECT_EQ(compact.pixelValue(x, y), grey ? l * 0x010101 : l);  // from the levels
+                const uint8_t* p = copy.row(y) + 3 * x;                        // from the bytes
+                EXPECT_EQ(std::vector<int>({p[0], p[1], p[2]}),
+                          std::vector<int>({grey ? l : 0, grey ? l : 0, l}));
+            }
+        EXPECT_EQ(copy.row(0)[9], 0);  // padding
+        EXPECT_EQ(copy.greyLevels(), nullptr);
+        copy.setPixelValue(0, 0, 0x010203);
+        EXPECT_EQ(compact.pixelValue(0, 0), 0);
+        EXPECT_TRUE(Picture(compact).samePixels(compact));
+    }
 }
 
 TEST(ColourValue, SplitAndJoin) {

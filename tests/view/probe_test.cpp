@@ -87,5 +87,15 @@ TEST_F(ProbeTest, PaintingStretchesNearestNeighbour) {
     // A change in place shows at the next paint.
     w->image().setPixelValue(0, 0, JoinColour(0, 255, 0));
     EXPECT_EQ(QColor(w->imageControl()->grab().toImage().pixel(3, 3)), QColor(0, 255, 0));
+
+    // A grey picture held as levels paints as its bytes would, and so after a change in place.
+    const std::shared_ptr<LevelRows> levels = LevelRows::Make(2, 1);
+    levels->row(0)[0] = 17;
+    levels->row(0)[1] = 240;
+    TChild* grey = makeWindow(kSampleWindow, Picture::FromLevels(levels, LevelForm::Grey));
+    EXPECT_EQ(QColor(grey->imageControl()->grab().toImage().pixel(1, 0)), QColor(240, 240, 240));
+    EXPECT_EQ(QColor(grey->imageControl()->grab().toImage().pixel(0, 0)), QColor(17, 17, 17));
+    grey->image().setPixelValue(0, 0, JoinColour(0, 255, 0));
+    EXPECT_EQ(QColor(grey->imageControl()->grab().toImage().pixel(0, 0)), QColor(0, 255, 0));
 }
 }  // namespace

@@ -32,8 +32,13 @@ void ImageControl::invalidate() {
 const QImage& ImageControl::cachedImage() {
     if (!m_dirty) return m_cache;
     const Picture& picture = std::as_const(m_owner).image();
+    m_cacheLevels = picture.greyLevels();
     if (picture.isNull()) {
         m_cache = QImage();
+    } else if (m_cacheLevels) {
+        // A grey picture that holds only its levels is shown from them as they are.
+        m_cache = QImage(m_cacheLevels->row(0), m_cacheLevels->width, m_cacheLevels->height,
+                         m_cacheLevels->width, QImage::Format_Grayscale8);
     } else {
         m_cache = QImage(picture.width(), picture.height(), QImage::Format_RGB32);
         for (int y = 0; y < picture.height(); ++y) {

@@ -4,6 +4,9 @@
 
 #include <QImage>
 #include <QWidget>
+#include <memory>
+
+#include "core/picture.h"
 
 class TChild;
 
@@ -14,7 +17,8 @@ class ImageControl : public QWidget {
 
     // The picture changed: rebuild the cache at the next paint.
     void invalidate();
-    // The display image as 32-bit pixels, rebuilt once per change.
+    // The display image as 32-bit pixels (or, for a grey picture held as levels, those levels as
+    // 8-bit grey, without a copy), rebuilt once per change.
     const QImage& cachedImage();
 
   protected:
@@ -25,5 +29,6 @@ class ImageControl : public QWidget {
   private:
     TChild& m_owner;
     QImage m_cache;
+    std::shared_ptr<const LevelRows> m_cacheLevels;  // the bytes m_cache shows, when it shows levels
     bool m_dirty = true;
 };
