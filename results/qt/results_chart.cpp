@@ -125,8 +125,10 @@ void DrawResultsChart(QPainter& p, const QSize& size, const std::vector<BenchRes
         if (total && score)
             label += QStringLiteral(", total %1 ms, score %2").arg(Ms(total->median)).arg(score->median);
         p.setPen(Qt::black);
+        p.setFont(groups > 4 ? small : font);  // narrow groups: their labels wrap into more lines
         p.drawText(QRectF(plot.left() + g * groupWidth + 6, plot.bottom() + 10, groupWidth - 12, 136),
                    Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, label);
+        p.setFont(font);
     }
 }
 

@@ -62,7 +62,7 @@ class ResultsCli : public ::testing::Test {
     std::string m_db;
 };
 
-TEST_F(ResultsCli, RecordingTwiceGivesTwoInvocationsInTheDocumentedTables) {
+TEST_F(ResultsCli, RecordingTwiceGivesTwoInvocationsInTheInvocationAndRunTables) {
     ASSERT_EQ(Tool("bench --record --db DB --repeat 2").status, 0);
     const CliResult second = Tool("bench --record --db DB");
     ASSERT_EQ(second.status, 0) << second.err;
