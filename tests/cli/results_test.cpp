@@ -30,7 +30,9 @@ class ResultsCli : public ::testing::Test {
         std::string pattern = (fs::temp_directory_path() / "hv-results-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         m_dir = pattern;
-        m_db = (m_dir / "results.sqlite").string();
+        // The default database lies under the test's folder too.
+        setenv("XDG_DATA_HOME", (m_dir / "data").c_str(), 1);
+        m_db = (m_dir / "data" / "halvane2" / "results.sqlite").string();
     }
     void TearDown() override {
         std::error_code error;
@@ -63,7 +65,7 @@ class ResultsCli : public ::testing::Test {
 };
 
 TEST_F(ResultsCli, RecordingTwiceGivesTwoInvocationsInTheInvocationAndRunTables) {
-    ASSERT_EQ(Tool("bench --record --db DB --repeat 2").status, 0);
+    ASSERT_EQ(Tool("bench --record --repeat 2").status, 0);  // to the default database
     const CliResult second = Tool("bench --record --db DB");
     ASSERT_EQ(second.status, 0) << second.err;
     const QJsonArray list = Json("results --db DB --json").array();
@@ -119,7 +121,8 @@ TEST_F(ResultsCli, FilesThatAreNotOurDatabaseAreRefusedUnchanged) {
          "damaged"},
     };
     for (const Case& c : cases) {
-        fs::remove(m_db);
+        fs::remove_all(m_dir / "data");
+        fs::create_directories(fs::path(m_db).parent_path());
         ASSERT_EQ(Shell(std::string(c.make) + " && echo made"), "made\n") << c.name;
         const std::string before = clitest::ReadText(m_db);
         for (const char* command : {"results --db DB", "bench --record --db DB", "compare 1 2 --db DB"}) {
