@@ -102,6 +102,23 @@ TEST_F(ResultsCli, TwoProgramsRecordingAtOnceLoseNothing) {
     for (const QJsonValue& v : list) EXPECT_EQ(v.toObject()["runs"].toInt(), 2);
 }
 
+TEST_F(ResultsCli, RepeatAutoStopsWhereTheRuleSaysAndReportsIt) {
+    const QJsonObject doc = Json("bench --json --repeat auto").object();
+    EXPECT_EQ(doc["repeat"].toString(), "auto");
+    // The rule applied to the reported runs finishes exactly at the last of them.
+    RepeatWatch watch;
+    const QJsonArray runs = doc["runs"].toArray();
+    for (int i = 0; i < runs.size(); ++i) {
+        EXPECT_FALSE(watch.finished()) << "run " << i + 1;
+        RunFigures f;
+        f.us[static_cast<int>(Stage::Total)] = runs[i]["us"]["total"].toInteger();
+        f.checksumState = runs[i]["valid"].toBool() ? ChecksumState::Valid : ChecksumState::Invalid;
+        watch.add(f);
+    }
+    EXPECT_TRUE(watch.finished());
+    EXPECT_EQ(doc["stable"].toBool(), watch.stable());
+}
+
 TEST_F(ResultsCli, FilesThatAreNotOurDatabaseAreRefusedUnchanged) {
     struct Case {
         const char* name;
