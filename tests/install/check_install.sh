@@ -61,7 +61,14 @@ completions() {  # the completions offered at the end of the command line $1, so
   printf '%s\n' "${COMPREPLY[@]}" | sort | paste -sd' '
 }
 long_options() { grep -E '^[[:space:]]+-' | grep -oE -- '--[a-z][a-z-]*' | sort -u | paste -sd' '; }
-page=$(LC_ALL=C MANWIDTH=200 man -l "$share/man/man1/halvane2-cli.1.gz" 2>/dev/null)
+rendered() { LC_ALL=C MANWIDTH=200 man -l "$share/man/man1/$1.1.gz" 2>/dev/null; }
+page=$(rendered halvane2)
+options=$("$root/usr/bin/halvane2" --help | long_options)
+[ -n "$options" ] || fail "halvane2 --help names no options"
+for option in $options; do
+  grep -q -- "$option" <<<"$page" || fail "halvane2.1 does not name $option"
+done
+page=$(rendered halvane2-cli)
 subcommands=$("$cli" --help | sed -n 's/^[[:space:]]\{1,\}halvane2-cli \([a-z][a-z-]*\).*/\1/p' | sort | paste -sd' ')
 [ -n "$subcommands" ] && [ "$(completions "halvane2-cli ")" = "$(echo --help $subcommands | tr ' ' '\n' |
   sort | paste -sd' ')" ] || fail "completion of subcommands differs from --help ($subcommands)"
