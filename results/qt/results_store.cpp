@@ -97,9 +97,13 @@ class Query {
         if (!m_query.exec(sql)) fail();
         return m_query;
     }
+    // The first value of the first row. The statement is finished at once: a statement left open
+    // keeps its read lock, and a writer waiting for it would be told "locked" without waiting.
     QVariant single(const QString& sql) {
         exec(sql);
-        return m_query.next() ? m_query.value(0) : QVariant();
+        const QVariant value = m_query.next() ? m_query.value(0) : QVariant();
+        m_query.finish();
+        return value;
     }
 
   private:
