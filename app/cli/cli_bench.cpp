@@ -211,6 +211,7 @@ int RunBench(const CliCommand& command) {
         store = std::make_unique<ResultsStore>(
             command.isSet(QStringLiteral("db")) ? QString::fromStdString(command.value(QStringLiteral("db")))
                                                 : ResultsStore::defaultPath());
+    if (store) store->checkWritable();
     ScriptedPlatform& platform = session.platform();
     TMainForm& form = session.mainForm();
     RunRecord current;

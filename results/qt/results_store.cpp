@@ -209,6 +209,10 @@ void ResultsStore::ensureSchema() {
     transaction.commit();
 }
 
+void ResultsStore::checkWritable() {
+    WriteTransaction transaction(m_connection, m_path);
+}
+
 long long ResultsStore::record(const BenchResult& result) {
     WriteTransaction transaction(m_connection, m_path);
     Query invocation(m_connection, m_path);

@@ -26,6 +26,9 @@ class ResultsStore {
     // one of our databases, is damaged or carries a newer schema. A missing or empty file passes.
     static void checkFile(const QString& path);
 
+    // Takes the write lock and gives it back: FileError when the database cannot be written (a
+    // read-only file, say), so a benchmark that is to be recorded learns it before it runs.
+    void checkWritable();
     // Stores the invocation with its runs in one transaction; returns its id.
     long long record(const BenchResult& result);
     // Every invocation with its runs, newest first.
