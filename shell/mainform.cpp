@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -330,6 +331,23 @@ void TMainForm::showWorkbench() {
     }
     for (QAction* idle : {N3, RGB1, N5}) idle->setVisible(false);  // no command behind them
     setAcceptDrops(true);
+    placeWorkbenchLabels();
+}
+
+void TMainForm::placeWorkbenchLabels() {
+    // The designed places let "FWHM = 6.2 pxls" run into "ピクセル情報" and the probe text into the
+    // Max/Min label. At the platform's fonts each label gets the room of the widest text the
+    // commands write into it (the width figure never exceeds 6.2, from at most 121 pixels); the
+    // probe label takes the top line and the Max/Min label the line below, both to the strip's end.
+    constexpr int kGap = 8;
+    constexpr int kTop = 2;  // below the strip's line
+    const QFontMetrics fwhm(Label4->font());
+    Label1->move(
+        std::max(Label1->x(), Label4->x() + fwhm.horizontalAdvance(QStringLiteral("FWHM = 6.2 pxls")) + kGap),
+        (SpeedBar->height() - Label1->height()) / 2);
+    const int probeLeft = std::max(Label2->x(), Label1->x() + Label1->width() + kGap);
+    Label2->move(probeLeft, kTop);
+    Label3->move(probeLeft, std::max(kTop + Label2->height(), SpeedBar->height() - Label3->height()));
 }
 
 namespace {

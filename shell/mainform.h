@@ -150,6 +150,7 @@ class TMainForm : public QMainWindow, public ImageFrame {
   private:
     void buildMenus();
     void buildToolStrip();
+    void placeWorkbenchLabels();
     Platform& m_platform;
     QMdiArea* m_mdiArea = nullptr;
     ToolStrip m_toolStrip;

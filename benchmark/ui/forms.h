@@ -53,8 +53,10 @@ class Tpanel : public QDialog {
     };
     QList<Row> rows() const;
 
-    // Sizes every label to its current text and moves the memory row's "/", installed figure and
-    // unit right where a longer figure would run into them. Runs whenever the window is shown.
+    // Sizes every label to its current text and places the columns so that no text runs into
+    // another at the platform's fonts (captions right-aligned before the figures, units after the
+    // widest figure, the memory row's parts one after the other); the window grows to hold them.
+    // Runs whenever the window is shown.
     void fitLabels();
 
   protected:

@@ -20,6 +20,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
 
 constexpr int kValueLeft = 144;
 constexpr int kUnitLeft = 200;
+constexpr int kPanelWidth = 321;
+constexpr int kPanelHeight = 481;
 
 }  // namespace
 
@@ -32,7 +34,7 @@ Tpanel::Tpanel(QWidget* parent) : QDialog(parent) {
 
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(0, 0, 321, 481);
+    Panel1->setGeometry(0, 0, kPanelWidth, kPanelHeight);
     QWidget* p = Panel1;
 
     Label1 = MakeLabel(p, "Label1", QStringLiteral("測定結果  V2 "), 112, 40);
@@ -88,10 +90,10 @@ Tpanel::Tpanel(QWidget* parent) : QDialog(parent) {
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 
     // Sized to its panel, at the centre of the desktop.
-    setFixedSize(321, 481);
+    setFixedSize(kPanelWidth, kPanelHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(321 / 2, 481 / 2));
+        move(area.center() - QPoint(kPanelWidth / 2, kPanelHeight / 2));
     }
 }
 
@@ -99,15 +101,42 @@ void Tpanel::fitLabels() {
     // The run writes its figures into labels sized for the placeholders; without this the texts
     // would be cut off at the placeholders' widths.
     for (QLabel* label : Panel1->findChildren<QLabel*>()) label->adjustSize();
-    // The memory row's figures can be wider than the gaps between the designed positions.
-    constexpr int kGap = 2;
+    // Positions follow the platform's fonts: the captions end a gap before the value column, which
+    // moves right only when a caption needs it; the units follow the widest figure; the window
+    // grows to hold the longest row. Rows, order and texts stay.
+    constexpr int kMargin = 8;
+    constexpr int kGap = 8;
+    constexpr int kUnitGap = 4;
+    constexpr int kMemoryGap = 2;
+    const QList<QLabel*> captions = {Label21, Label22, Label24, Label6,  Label29,
+                                     Label3,  Label4,  Label5,  Label18, Label2};
+    const QList<QLabel*> figures = {Label7, Label30, Label8, Label9, Label10, Label19, Label11};
+    const QList<QLabel*> units = {Label12, Label31, Label13, Label14, Label15, Label20, Label16};
+    int captionWidth = 0;
+    for (const QLabel* caption : captions) captionWidth = std::max(captionWidth, caption->width());
+    const int valueLeft = std::max(kValueLeft, kMargin + captionWidth + kGap);
+    for (QLabel* caption : captions) caption->move(valueLeft - kGap - caption->width(), caption->y());
+    int figureRight = 0;
+    for (QLabel* value : figures + QList<QLabel*>{Label17, Label23, Label25}) {
+        value->move(valueLeft, value->y());
+        if (figures.contains(value)) figureRight = std::max(figureRight, value->x() + value->width());
+    }
+    const int unitLeft = std::max(kUnitLeft + valueLeft - kValueLeft, figureRight + kUnitGap);
+    for (QLabel* unit : units) unit->move(unitLeft, unit->y());
+    // The memory row: "/", the installed figure and the unit at their places, or right after a
+    // longer figure.
     const int designed[] = {168, 184, 216};
     QLabel* const after[] = {Label28, Label27, Label26};
     int right = Label25->x() + Label25->width();
     for (int i = 0; i < 3; ++i) {
-        after[i]->move(std::max(designed[i], right + kGap), after[i]->y());
+        after[i]->move(std::max(designed[i] + valueLeft - kValueLeft, right + kMemoryGap), after[i]->y());
         right = after[i]->x() + after[i]->width();
     }
+    int width = kPanelWidth;
+    for (const QLabel* label : Panel1->findChildren<QLabel*>())
+        width = std::max(width, label->x() + label->width() + kMargin);
+    Panel1->resize(width, kPanelHeight);
+    setFixedSize(width, kPanelHeight);
 }
 
 void Tpanel::showEvent(QShowEvent* event) {

@@ -284,6 +284,37 @@ TEST_F(MainFormTest, AboutBoxLayout) {
 }  // namespace
 
 namespace {
+// In the workbench every label of the strip reads in full at the platform's fonts, with the widest
+// texts the commands write, and no other control covers a label.
+TEST_F(MainFormTest, WorkbenchStripTextsReadInFull) {
+    const QFont before = QApplication::font();
+    ASSERT_FALSE(PreferJapaneseFont().isEmpty()) << "no Japanese font installed";
+    TMainForm form(platform());
+    form.showWorkbench();
+    form.show();
+    const std::pair<QLabel*, const char*> widest[] = {
+        {form.Label4, "FWHM = 6.2 pxls"},
+        {form.Label2, "R=255  G=255  B=255   (99999,99999)"},
+        {form.Label3, "MAX = -1 , MIN = 256"},
+    };
+    for (const auto& [label, text] : widest) {
+        label->setText(QString::fromUtf8(text));
+        label->adjustSize();
+    }
+    const QList<QWidget*> controls =
+        form.SpeedBar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (const QWidget* a : controls) {
+        if (!qobject_cast<const QLabel*>(a)) continue;  // "H"/"L" and the edits' up-downs touch by design
+        EXPECT_TRUE(form.SpeedBar->rect().contains(a->geometry())) << a->objectName().toStdString();
+        for (const QWidget* b : controls)
+            if (a != b && b != form.Bevel1) {
+                EXPECT_FALSE(a->geometry().intersects(b->geometry()))
+                    << a->objectName().toStdString() << " " << b->objectName().toStdString();
+            }
+    }
+    QApplication::setFont(before);
+}
+
 // The captions need a font with Japanese glyphs (set-up installs IPA Gothic); without one every
 // caption renders as boxes. HV_SCREENSHOT=path saves the rendered window as a PNG.
 TEST_F(MainFormTest, JapaneseCaptionsRender) {

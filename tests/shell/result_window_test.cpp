@@ -47,6 +47,16 @@ TEST(ResultWindow, ShownLabelsHoldTheirWholeTexts) {
             EXPECT_EQ(row[i]->y(), 128);
         }
         EXPECT_EQ(panel.Label28->text(), QStringLiteral("/"));
+        // No text runs into another, and all of it lies in the window.
+        const QList<QWidget*> items = panel.Panel1->findChildren<QWidget*>();
+        for (const QWidget* a : items) {
+            EXPECT_TRUE(panel.rect().contains(a->geometry())) << a->objectName().toStdString();
+            for (const QWidget* b : items)
+                if (a != b) {
+                    EXPECT_FALSE(a->geometry().adjusted(-1, 0, 1, 0).intersects(b->geometry()))
+                        << a->objectName().toStdString() << " " << b->objectName().toStdString();
+                }
+        }
         panel.hide();
     }
     // Short figures again: the row goes back to its designed places.
