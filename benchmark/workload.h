@@ -12,6 +12,7 @@
 #include "benchmark/stages.h"
 #include "core/picture.h"
 #include "core/plane.h"
+#include "core/simd_level.h"
 #include "filters/engine/kernel.h"
 #include "platform/system_info.h"
 
@@ -36,7 +37,8 @@ class BenchRandom {
     void skip(uint64_t count);
 
   private:
-    friend void FillBackground(IntPlane& plane, int width, int height, BenchRandom& random);
+    friend void FillBackgroundOn(SimdLevel level, IntPlane& plane, int width, int height,
+                                 BenchRandom& random);
     uint32_t m_state;
 };
 
@@ -47,6 +49,8 @@ BenchRandom& ProcessRandom();
 // Background of one image: plane[x][y] = 1000 + (r + 32768) div 1000, x outer, y inner (values
 // 1032..1065). Consumes width * height draws.
 void FillBackground(IntPlane& plane, int width, int height, BenchRandom& random);
+// The same at a pinned SIMD level (std::invalid_argument when this processor lacks it).
+void FillBackgroundOn(SimdLevel level, IntPlane& plane, int width, int height, BenchRandom& random);
 // The 81 stars at 100, 200, ..., 900 in each axis, each a 20 x 20 window (offsets -10..9) raised by
 // 15000 exp(-0.1 (dx^2 + dy^2)) with noise 90 r / 32768 - 45, in extended precision. Consumes
 // 81 * 400 draws. The plane must be at least 910 x 910.

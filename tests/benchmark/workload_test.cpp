@@ -1,6 +1,7 @@
 // The benchmark's workload against straightforward transcriptions of its formulas.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -83,20 +84,26 @@ TEST(BenchGenerator, SequenceAndJumpAheadMatchTheRecurrence) {
     }
 }
 
-TEST(BenchGenerator, BackgroundOfAnyShapeMatchesTheLiteralLoop) {
-    // Sizes around the eight-lane step, so the tail path is exercised too.
-    const int shapes[][2] = {{1, 1}, {1, 7}, {3, 5}, {4, 4}, {9, 9}, {13, 31}};
-    for (const auto& s : shapes) {
-        IntPlane plane = MakePlane(s[0], s[1]);
-        BenchRandom random(12345);
-        RefRandom ref{12345};
-        FillBackground(plane, s[0], s[1], random);
-        for (int x = 0; x < s[0]; ++x)
-            for (int y = 0; y < s[1]; ++y) {
-                const int r = ref.next();
-                ASSERT_EQ(plane[x][y], static_cast<int32_t>(std::trunc((r + 32768) * 0.001L + 1000)));
-            }
-        EXPECT_EQ(random.state(), ref.state);
+TEST(BenchGenerator, BackgroundOfAnyShapeMatchesTheLiteralLoopAtEveryLevel) {
+    // Sizes around the lane counts, so the tail path is exercised too; the largest draws every r.
+    const int shapes[][2] = {{1, 1}, {1, 7}, {3, 5}, {4, 4}, {9, 9}, {13, 31}, {1000, 1000}};
+    for (SimdLevel level : SupportedSimdLevels()) {
+        for (const auto& s : shapes) {
+            IntPlane plane = MakePlane(s[0], s[1]);
+            BenchRandom random(12345);
+            RefRandom ref{12345};
+            std::vector<bool> drawn(32768);
+            FillBackgroundOn(level, plane, s[0], s[1], random);
+            for (int x = 0; x < s[0]; ++x)
+                for (int y = 0; y < s[1]; ++y) {
+                    const int r = ref.next();
+                    drawn[r] = true;
+                    ASSERT_EQ(plane[x][y], static_cast<int32_t>(std::trunc((r + 32768) * 0.001L + 1000)))
+                        << SimdLevelName(level);
+                }
+            EXPECT_EQ(random.state(), ref.state);
+            if (s[0] == 1000) EXPECT_EQ(std::count(drawn.begin(), drawn.end(), true), 32768);
+        }
     }
 }
 
