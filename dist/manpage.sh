@@ -2,8 +2,7 @@
 # Writes a program's gzipped manual page from its --help, with Debian's help2man.
 #   manpage.sh PROGRAM VERSION SUMMARY SEE-ALSO OUT.gz [--subcommands]
 # With --subcommands, the page also carries each subcommand's own --help; the subcommands are the
-# words after "NAME " at the start of an indented line of the top-level help ("  halvane2-cli bench
-# ..."), or the first words of the indented lines under a "Subcommands:"/"Commands:" heading.
+# words after "NAME " at the start of an indented line of the top-level help ("  halvane2-cli bench ...").
 set -eu
 program=$1 version=$2 summary=$3 see_also=$4 out=$5
 name=$(basename "$program")
@@ -30,8 +29,7 @@ roff_text() {  # plain text for a no-fill block
   printf '[SEE ALSO]\n%s\n' "$see_also"
   if [ "${6:-}" = --subcommands ]; then
     printf '[SUBCOMMANDS]\n'
-    timeout 60 "$program" --help | sed -n -e "s/^[[:space:]]\{1,\}$name \([a-z][a-z-]*\).*/\1/p" \
-      -e '/^\(Sub\)\{0,1\}[Cc]ommands:/,/^$/s/^[[:space:]]\{1,\}\([a-z][a-z-]*\)\([[:space:]].*\)\{0,1\}$/\1/p' |
+    timeout 60 "$program" --help | sed -n "s/^[[:space:]]\{1,\}$name \([a-z][a-z-]*\).*/\1/p" |
       while read -r sub; do
         printf '.SS %s\n.nf\n' "$sub"
         timeout 60 "$program" "$sub" --help | roff_text
@@ -40,7 +38,7 @@ roff_text() {  # plain text for a no-fill block
   fi
 } >"$work/include"
 
+# The help texts carry Japanese: help2man must read and write them as UTF-8.
 "${HV_HELP2MAN:-help2man}" --locale=C.UTF-8 --no-info --version-string="$version" \
   --name="$summary" --include="$work/include" --output="$work/page" "$work/$name"
-# The help texts carry Japanese; say so, or man renders them as question marks.
-{ printf "'\\\\\" -*- coding: UTF-8 -*-\n"; cat "$work/page"; } | gzip -9n >"$out"
+gzip -9n <"$work/page" >"$out"
