@@ -102,7 +102,9 @@ TEST(BenchGenerator, BackgroundOfAnyShapeMatchesTheLiteralLoopAtEveryLevel) {
                         << SimdLevelName(level);
                 }
             EXPECT_EQ(random.state(), ref.state);
-            if (s[0] == 1000) EXPECT_EQ(std::count(drawn.begin(), drawn.end(), true), 32768);
+            if (s[0] == 1000) {
+                EXPECT_EQ(std::count(drawn.begin(), drawn.end(), true), 32768);
+            }
         }
     }
 }
