@@ -2,9 +2,9 @@
 # Installs the build into a scratch DESTDIR and checks what a desktop gets: exactly the expected files,
 # launchers and metainfo that validate, icons of their stated sizes, manual pages that render without
 # warnings and carry every subcommand and option, and a bash completion that offers the same ones.
-#   check_install.sh BUILD-DIR EXPECTED-FILE-LIST
+#   check_install.sh BUILD-DIR EXPECTED-FILE-LIST SOURCE-DIR
 set -uo pipefail
-build=$1 expected=$2
+build=$1 expected=$2 source=$3
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 failures=0
@@ -30,6 +30,9 @@ for info in "$share"/metainfo/*.xml; do
   appstreamcli validate --no-net "$info" >/dev/null || fail "appstreamcli validate $info"
   launchable=$(xmllint --xpath 'string(//launchable[@type="desktop-id"])' "$info")
   [ -f "$share/applications/$launchable" ] || fail "$info: launchable '$launchable' is not installed"
+  for shot in $(xmllint --xpath '//screenshot/image/text()' "$info"); do
+    [ -f "$source/docs/${shot##*/docs/}" ] || fail "$info: screenshot $shot is not in docs/"
+  done
 done
 
 # Icons: the SVG parses as SVG, each PNG has its directory's size (width and height from the IHDR chunk).
