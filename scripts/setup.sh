@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 build_dir=${1:-build}
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-ipafont-gothic xvfb xauth libcfitsio-dev qt6-svg-dev help2man
+          fonts-ipafont-gothic xvfb xauth xdotool libcfitsio-dev qt6-svg-dev help2man
           desktop-file-utils appstream libxml2-utils man-db bash-completion
           libqt6sql6-sqlite sqlite3)
 missing=()
