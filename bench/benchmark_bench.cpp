@@ -1,5 +1,5 @@
 // The benchmark run's stages against their floors, side by side in one process:
-//   generation: fast path vs the literal transcription;
+//   generation: fast path vs the plain reference;
 //   file access: our FITS writer and reader vs cfitsio on the same image (when available);
 //   memory: nine planes vs allocating and touching the same memory with huge pages;
 //   composite: sixteen additions into the accumulator vs a plain loop over int32 arrays;
@@ -18,6 +18,7 @@
 #include "benchmark/workload.h"
 #include "core/fits.h"
 #include "filters/engine/kernel.h"
+#include "tests/benchmark/reference.h"
 
 #ifdef HV_HAVE_CFITSIO
 #include <fitsio.h>
@@ -68,28 +69,9 @@ BENCHMARK(BM_GenerateImage)->Unit(benchmark::kMillisecond);
 
 void BM_GenerateImageLiteral(benchmark::State& state) {
     IntPlane plane = MakePlane(kSide, kSide);
-    uint32_t s = 1;
-    auto next = [&s] {
-        s = s * 22695477u + 1u;
-        return static_cast<int>((s >> 16) & 0x7FFF);
-    };
+    benchref::Random random;
     for (auto _ : state) {
-        for (int x = 0; x < kSide; ++x)
-            for (int y = 0; y < kSide; ++y) {
-                const int r = next();
-                plane[x][y] = static_cast<int32_t>(std::trunc((r + 32768) * 0.001L + 1000));
-            }
-        for (int X = 100; X <= 900; X += 100)
-            for (int Y = 100; Y <= 900; Y += 100)
-                for (int dx = -10; dx <= 9; ++dx)
-                    for (int dy = -10; dy <= 9; ++dy) {
-                        const int32_t p = plane[X + dx][Y + dy];
-                        const double e =
-                            static_cast<double>(15000 * expl(-(long double)(dx * dx + dy * dy) * 0.1L) + p);
-                        const int r = next();
-                        plane[X + dx][Y + dy] =
-                            static_cast<int32_t>(std::trunc(((long double)(90 * r) / 32768 + e) - 45));
-                    }
+        benchref::Generate(plane, random);
         benchmark::DoNotOptimize(plane.data());
     }
 }

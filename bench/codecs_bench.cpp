@@ -62,7 +62,7 @@ void BM_WriteFits(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteFits)->Unit(benchmark::kMillisecond);
 
-// putc per byte, as a straightforward transcription writes it.
+// putc per byte, as the plain loop writes it.
 void BM_WriteFitsLiteral(benchmark::State& state) {
     const std::string path = scratchPath("_wl.fit");
     const IntPlane& plane = testPlane();

@@ -1,4 +1,4 @@
-// Convolution engine benchmarks: every operation beside its literal transcription (the four-deep
+// Convolution engine benchmarks: every operation beside its plain reference loop (the four-deep
 // loop of tests/engine/reference.h), on the 1000 x 1000 planes of the timed run. After the runs a
 // table gives each variant's median and its speed-up over the literal version of the same run.
 //

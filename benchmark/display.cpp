@@ -155,8 +155,8 @@ void FillLevelRowsFromSamples(const IntPlane& samples, int width, int height, in
     }
     const LevelTable table(minimum, mean, scale);
     const auto levelOf = [&](int32_t v) {
-        const int level = table.level(v);
-        return static_cast<uint8_t>(level >= 0 ? level : DisplayLevel(v, minimum, mean, scale));
+        const int tabled = table.level(v);
+        return static_cast<uint8_t>(tabled >= 0 ? tabled : DisplayLevel(v, minimum, mean, scale));
     };
     // 16 x 16 tiles: levels looked up along each column run (contiguous samples, no branches),
     // then written out as rows. A tile with a sample the table does not cover takes the

@@ -104,7 +104,7 @@ WorkloadFigures RunWorkload(BenchRandom& random, const WorkloadClock& clock,
             const Stamp from = timer.now();
             PrepareShownImage(display, shown);
             show(shown);
-            timer.add(from, Stage::Display);
+            timer.add(from, Stage::ImageDisplay);
             FreePlane(shown.width, shown.height, display);
         }
 

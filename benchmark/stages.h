@@ -3,7 +3,7 @@
 #pragma once
 
 // The timed stages, in the order of the result window's rows.
-enum class Stage { FileAccess, Display, Memory, Composite, Convolution, Total };
+enum class Stage { FileAccess, ImageDisplay, Memory, Composite, Convolution, Total };
 inline constexpr int kStageCount = 6;
 
 // What the result window and the reports show of one stage: the row's caption, the value label's
@@ -17,7 +17,7 @@ struct StageInfo {
 };
 inline constexpr StageInfo kStages[kStageCount] = {
     {Stage::FileAccess, "ファイルアクセス", "Label7", "秒", "file_access"},
-    {Stage::Display, "画像表示", "Label30", "秒", "display"},
+    {Stage::ImageDisplay, "画像表示", "Label30", "秒", "display"},
     {Stage::Memory, "メモリ確保", "Label8", "秒", "memory"},
     {Stage::Composite, "コンポジット", "Label9", "秒", "composite"},
     {Stage::Convolution, "コンボリューション", "Label10", "秒", "convolution"},

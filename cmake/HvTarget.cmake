@@ -1,7 +1,7 @@
 # Common settings for every target of the project.
 #   hv_settings(<target>)  warnings, no fused multiply-add, optional sanitizers
 function(hv_settings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -ffp-contract=off)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -ffp-contract=off)
   if(HV_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
                                              -fno-sanitize-recover=undefined)

@@ -33,7 +33,7 @@ void FillPanel(Tpanel& panel, const WorkloadFigures& f, Platform& platform) {
     panel.Label17->setText(Text(FormatLocalDateTime(platform.localDateTime())));
     panel.Label11->setText(Text(FormatInt(f.score)));
     for (const Stage stage : {Stage::Total, Stage::Memory, Stage::FileAccess, Stage::Composite,
-                              Stage::Convolution, Stage::Display})
+                              Stage::Convolution, Stage::ImageDisplay})
         panel.stageValue(stage)->setText(Text(SecondsText(f.msOf(stage))));
     panel.Label23->setText(Text(OsName(platform.osVersion())));
     panel.Label25->setText(Text(FormatInt(MemoryMegabytes(memory.availablePhysicalBytes))));

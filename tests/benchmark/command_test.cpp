@@ -113,7 +113,7 @@ TEST_F(BenchmarkCommandTest, FullRunLeavesTwelveFilledWindowsAndShowsTheResult) 
     }
     EXPECT_EQ(mainForm().toolStrip().Edit1->text(), QStringLiteral("100.0%"));
 
-    // The first window shows the first image of the process, scaled as the description says.
+    // The first window shows the first image of the process, scaled to its display levels.
     IntPlane image = MakePlane(1000, 1000);
     benchref::Random random;
     benchref::Generate(image, random);

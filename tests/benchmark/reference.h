@@ -1,4 +1,4 @@
-// Straightforward transcriptions of the benchmark's formulas, for comparing the fast paths with.
+// The benchmark's formulas written plainly: the reference the fast paths are compared with.
 #pragma once
 
 #include <cmath>

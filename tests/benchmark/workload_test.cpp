@@ -1,4 +1,4 @@
-// The benchmark's workload against straightforward transcriptions of its formulas.
+// The benchmark's workload against the reference formulas.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,7 +16,7 @@
 
 namespace {
 
-// ---- straightforward transcriptions ----
+// ---- reference ----
 
 using RefRandom = benchref::Random;
 using benchref::Generate;
@@ -109,7 +109,7 @@ TEST(BenchGenerator, BackgroundOfAnyShapeMatchesTheLiteralLoopAtEveryLevel) {
     }
 }
 
-TEST(BenchGenerator, ImagesMatchTheTranscriptionAndFollowEachOther) {
+TEST(BenchGenerator, ImagesMatchTheReferenceAndFollowEachOther) {
     IntPlane fast = MakePlane(1000, 1000);
     IntPlane ref = MakePlane(1000, 1000);
     BenchRandom random(1);

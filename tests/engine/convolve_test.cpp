@@ -1,5 +1,5 @@
 // The convolutions against the literal four-deep loop, sample for sample, on every instruction set
-// this processor runs; then the documented border, truncation and threshold behaviour, and the
+// this processor runs; then the border, truncation and threshold behaviour, and the
 // faults (zero-sum kernel, overflowing accumulation) that must leave the plane untouched.
 #include <gtest/gtest.h>
 
@@ -256,8 +256,8 @@ TEST_P(AgainstLiteral, EverySampleAndWeightMatch) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kernels, AgainstLiteral, ::testing::ValuesIn(Cases()),
-                         [](const ::testing::TestParamInfo<KernelCase>& info) {
-                             std::string n = info.param.name;
+                         [](const ::testing::TestParamInfo<KernelCase>& param) {
+                             std::string n = param.param.name;
                              for (char& ch : n)
                                  if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
                              return n;
@@ -458,7 +458,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"product_overflows", {{1e308}, {-1e308}, {1}}, INT32_MAX - 1, FpFault::Overflow, true},
         // Finite accumulations beyond the 64-bit range cannot be truncated.
         FaultCase{"beyond_int64", {{1e10}, {-1e10}, {1}}, INT32_MAX - 1, FpFault::InvalidOperation, true}),
-    [](const ::testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<FaultCase>& param) { return param.param.name; });
 
 // Large weights that do not fault go through the checked path; results are the low 32 bits.
 TEST(Convolve, LargeFiniteAccumulationsMatchLiteral) {

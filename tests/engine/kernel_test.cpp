@@ -1,5 +1,5 @@
-// Kernel allocation, the clamp and the rotation (against its literal transcription and the
-// documented turns).
+// Kernel allocation, the clamp and the rotation (against the reference rotation and known
+// turns).
 #include <gtest/gtest.h>
 
 #include <climits>

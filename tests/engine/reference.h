@@ -1,4 +1,4 @@
-// Literal transcriptions of the engine's algorithms: the four-deep convolution loop with its
+// The engine's plain reference loops: the four-deep convolution loop with its
 // accumulation array, the rotation with its scratch kernel, the clamp. The tests compare the real
 // engine with these sample for sample; the benchmarks time them side by side. Header-only, so any
 // test or benchmark may use them.

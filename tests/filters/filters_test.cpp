@@ -86,7 +86,7 @@ TEST(EdgeEnhance, VerticalStepAtStrengthFour) {
         }
 }
 
-TEST(EdgeEnhance, MatchesTranscriptionIncludingStrengthsTheDialogRefuses) {
+TEST(EdgeEnhance, MatchesReferenceIncludingStrengthsTheDialogRefuses) {
     for (double e : {1.0, 2.5, 4.0, 5.0, 0.5, 6.5, -3.0})
         for (auto [w, h] : {std::pair{1, 1}, {1, 9}, {9, 1}, {31, 17}}) {
             const Picture p = ref::randomPicture(w, h, static_cast<uint32_t>(w * 100 + h + e * 10));
@@ -137,7 +137,7 @@ TEST(Blur, EvenSideShiftsHalfAPixelTowardHigherXAndY) {
         }
 }
 
-TEST(Blur, MatchesTranscription) {
+TEST(Blur, MatchesReference) {
     for (double s : {0.3, 0.7, 1.0, 1.5, 2.25, 10.0})
         for (auto [w, h] : {std::pair{1, 1}, {1, 12}, {12, 1}, {37, 26}}) {
             const Picture p = ref::randomPicture(w, h, static_cast<uint32_t>(s * 1000 + w + h));
@@ -170,7 +170,7 @@ TEST(Gamma, Levels) {
     }
 }
 
-TEST(Gamma, MatchesTranscriptionOnEveryLevel) {
+TEST(Gamma, MatchesReferenceOnEveryLevel) {
     Picture all(86, 1);
     for (int v = 0; v < 256; ++v) all.row(0)[v] = static_cast<uint8_t>(v);
     for (double g : {1.0, 2.0, 0.5, 0.3, 3.7, 10.0})
@@ -237,7 +237,7 @@ TEST(Solarize, EdgesBetweenWhiteAndBlack) {
     for (int x = 0; x < 24; ++x) EXPECT_EQ(out.row(0)[x], 5 * line.row(0)[x] / 6) << x;
 }
 
-TEST(Solarize, MatchesTranscription) {
+TEST(Solarize, MatchesReference) {
     for (auto [w, h] : {std::pair{1, 1}, {1, 2}, {5, 1}, {29, 33}}) {
         const Picture p = ref::randomPicture(w, h, static_cast<uint32_t>(w * 31 + h));
         EXPECT_EQ(firstDifference(Solarize(p), ref::solarize(p)), "") << w << "x" << h;
@@ -264,7 +264,7 @@ TEST(Sabattier, StepWidths) {
     for (int v = 0; v < 255; ++v) EXPECT_EQ(Sabattier(all, 255).row(0)[v], v);
 }
 
-TEST(Sabattier, MatchesTranscription) {
+TEST(Sabattier, MatchesReference) {
     const Picture p = ref::randomPicture(40, 9, 11);
     for (double s : {255.0, 1.0, 3.3, -7.5, 1000.0, 0.01})
         EXPECT_EQ(firstDifference(Sabattier(p, s),

@@ -1,6 +1,6 @@
-// Straightforward transcriptions of the filters, kept to check the real ones sample for sample: plain
-// vectors indexed [x][y], the literal four-deep convolution loop, per-byte curves computed byte by byte,
-// and the guide-miss canceller over the whole control, pixel by pixel through colour values.
+// Reference filters, kept to check the real ones sample for sample: plain vectors indexed [x][y], the
+// engine's plain convolution loop, per-byte curves computed byte by byte, and the guide-miss
+// canceller over the whole control, pixel by pixel through colour values.
 #pragma once
 
 #include <cmath>
@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "core/picture.h"
+#include "core/plane.h"
 #include "filters/engine/kernel.h"
+#include "tests/engine/reference.h"
 
 namespace ref {
 
@@ -23,55 +25,33 @@ inline Weights makeWeights(int a, int b) {
     return Weights(a, std::vector<double>(b, 0.0));
 }
 
-inline void normalise(int a, int b, Weights& k) {
-    double s = 0.0;
+// The engine's plain loops (normalise, four-deep loop, store) on these vectors: k comes back
+// normalised, as the engine leaves it.
+template <typename Loop>
+void onEngineTypes(int a, int b, Weights& k, int w, int h, Plane& p, Loop loop) {
+    Kernel kernel = MakeKernel(a, b);
     for (int i = 0; i < a; ++i)
-        for (int j = 0; j < b; ++j) s += k[i][j];
+        for (int j = 0; j < b; ++j) kernel[i][j] = k[i][j];
+    IntPlane plane = MakePlane(w, h);
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y) plane[x][y] = p[x][y];
+    loop(kernel, plane);
     for (int i = 0; i < a; ++i)
-        for (int j = 0; j < b; ++j) k[i][j] = k[i][j] / s;
-}
-
-inline void store(const std::vector<std::vector<double>>& acc, Plane& p) {
-    for (size_t x = 0; x < p.size(); ++x)
-        for (size_t y = 0; y < p[x].size(); ++y) {
-            const int32_t v = static_cast<int32_t>(acc[x][y]);
-            p[x][y] = v < 0 ? 0 : v;
-        }
+        for (int j = 0; j < b; ++j) k[i][j] = kernel[i][j];
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y) p[x][y] = plane[x][y];
 }
 
 inline void convolve(int a, int b, Weights& k, int w, int h, Plane& p) {
-    normalise(a, b, k);
-    std::vector<std::vector<double>> acc(w, std::vector<double>(h, 0.0));
-    for (int x = 0; x < w; ++x)
-        for (int y = 0; y < h; ++y)
-            for (int i = 0; i < a; ++i)
-                for (int j = 0; j < b; ++j) {
-                    const int sx = x + i - a / 2;
-                    const int sy = y + j - b / 2;
-                    if (sx >= 0 && sx < w && sy >= 0 && sy < h && k[i][j] != 0.0)
-                        acc[x][y] += k[i][j] * p[sx][sy];
-                }
-    store(acc, p);
+    onEngineTypes(a, b, k, w, h, p, [&](Kernel& kernel, IntPlane& plane) {
+        engine_ref::ConvolvePlane(a, b, kernel, w, h, plane);
+    });
 }
 
 inline void convolveBelow(int threshold, int a, int b, Weights& k, int w, int h, Plane& p) {
-    normalise(a, b, k);
-    std::vector<std::vector<double>> acc(w, std::vector<double>(h, 0.0));
-    for (int x = 0; x < w; ++x)
-        for (int y = 0; y < h; ++y) {
-            if (p[x][y] >= threshold) {
-                acc[x][y] = p[x][y];
-                continue;
-            }
-            for (int i = 0; i < a; ++i)
-                for (int j = 0; j < b; ++j) {
-                    const int sx = x + i - a / 2 + 1;
-                    const int sy = y + j - b / 2 + 1;
-                    if (sx >= 0 && sx < w && sy >= 0 && sy < h && k[i][j] != 0.0)
-                        acc[x][y] += k[i][j] * p[sx][sy];
-                }
-        }
-    store(acc, p);
+    onEngineTypes(a, b, k, w, h, p, [&](Kernel& kernel, IntPlane& plane) {
+        engine_ref::ConvolvePlaneBelow(threshold, a, b, kernel, w, h, plane);
+    });
 }
 
 inline void clamp(Plane& p) {
@@ -152,7 +132,7 @@ Picture perByte(const Picture& src, Curve curve) {
 }
 
 // The canceller over every cell of a control of cw x ch, reading and writing through colour values.
-// The rotation is the engine's (its own tests check it against the rotation's transcription).
+// The rotation is the engine's (its own tests check it against the reference rotation).
 inline void guideMiss(Picture& display, int cw, int ch, int direction, int flow, double blurAmount,
                       int threshold) {
     const int n = flow;

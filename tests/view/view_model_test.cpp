@@ -1,4 +1,4 @@
-// Sample statistics, display levels and the raw-value encoding, against literal transcriptions.
+// Sample statistics, display levels and the raw-value encoding, against plain reference versions.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -71,7 +71,7 @@ TEST(DisplayLevel, ProductWrapsIn32Bits) {
     EXPECT_EQ(DisplayLevel(v / 2, 0, 1.0e9, 50), 1);  // 1.25e9 / 1e9, no wrap
 }
 
-// Literal transcription of the grid walk.
+// Reference grid walk.
 void referenceStats(const IntPlane& p, int w, int h, double& mean, int32_t& minimum, double& count) {
     double sum = 0;
     count = 0;

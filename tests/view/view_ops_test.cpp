@@ -1,4 +1,4 @@
-// Zoom, contrast, sample re-map, probe and measurement numerics, against literal transcriptions.
+// Zoom, contrast, sample re-map, probe and measurement numerics, against plain reference versions.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -91,7 +91,7 @@ TEST(Zoom, OnlyTheZoomedWidthDecidesWhetherTheWindowFillsTheFrame) {
 
 // ------------------------------------------------------------------ contrast
 
-// Literal transcription: c through the extended product, each byte trunc((long double)b * c).
+// Reference: c through the extended product, each byte trunc((long double)b * c).
 Picture referenceContrast(const Picture& stored, double c) {
     Picture out(stored.width(), stored.height());
     for (int y = 0; y < stored.height(); ++y)
@@ -315,7 +315,7 @@ TEST(Probe, TextsByKind) {
 
 // ------------------------------------------------------------------ measurement
 
-// Literal transcription of the click measurement.
+// Reference click measurement.
 Measurement referenceMeasure(const Picture& p, int X, int Y, bool left) {
     Measurement m;
     if (left) {
