@@ -30,11 +30,12 @@ function(hv_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/test_environment.cpp)
   include(GoogleTest)
+  # DISCOVERY_TIMEOUT is a keyword of its own: inside PROPERTIES it would end the property list.
   if(HV_SANITIZE)
-    # Also reaches the halvane2-cli processes that some tests start.
-    gtest_discover_tests(${name} PROPERTIES LABELS ${T_LABEL} DISCOVERY_TIMEOUT 60
+    # Also reaches the processes (halvane2, halvane2-cli) that some tests start.
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${T_LABEL}
                          ENVIRONMENT "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
   else()
-    gtest_discover_tests(${name} PROPERTIES LABELS ${T_LABEL} DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${T_LABEL})
   endif()
 endfunction()
