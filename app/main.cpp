@@ -18,6 +18,8 @@ int main(int argc, char** argv) {
     if (const std::optional<int> status = ParseProgramArguments(argc, argv, options)) return *status;
 
     QApplication app(argc, argv);
+    // Lets Wayland docks match the window to its installed launcher.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.halvane.halvane2"));
     std::setlocale(LC_NUMERIC, "C");  // Qt set the user's locale; number texts stay locale-free
     PreferJapaneseFont();
 
