@@ -1,7 +1,6 @@
 // The open commands (tool-strip button and menu variant) and the two save commands.
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <utility>
 #include <vector>
 
@@ -16,7 +15,6 @@
 #include "shell/mainform.h"
 #include "view/ui/child.h"
 #include "view/ui/sample_window.h"
-#include "view/ui/updown.h"
 #include "view/view_model.h"
 
 namespace {
@@ -39,12 +37,6 @@ QString fileNameOnly(const QString& path) {
     return QFileInfo(path).fileName();
 }
 
-void resetZoomAndRangeTexts(ToolStrip& strip) {
-    strip.Edit1->setText(QStringLiteral("100.0%"));
-    strip.Edit2->setText(QStringLiteral("255"));
-    strip.Edit3->setText(QStringLiteral("0"));
-}
-
 // Both pictures are complete before the window exists, so a failure leaves no window behind.
 void openBitmap(TMainForm& form, const QString& path) {
     Picture display = LoadBitmapPicture(path);
@@ -59,12 +51,7 @@ void openBitmap(TMainForm& form, const QString& path) {
     window->setClientSize(w, h);
     window->fitToContents();
 
-    ToolStrip& strip = form.toolStrip();
-    resetZoomAndRangeTexts(strip);
-    strip.UpDown1->setPosition(255);
-    strip.UpDown2->setPosition(0);
-    window->state.MAX = "255";
-    window->state.MIN = "0";
+    ResetToolStripRange(form.toolStrip(), window->state);
     ResetViewState(window->state, w, h, 1);
 }
 
@@ -92,7 +79,7 @@ void openPpm(TMainForm& form, const QString& path) {
     window->setImage(std::move(display));
     window->setImageZm(std::move(stored));
     window->setClientSize(w, h);
-    resetZoomAndRangeTexts(form.toolStrip());
+    ResetToolStripTexts(form.toolStrip());
     ResetViewState(window->state, w, h, 1);
 }
 

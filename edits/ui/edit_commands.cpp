@@ -1,13 +1,12 @@
 #include "edits/ui/edit_commands.h"
 
-#include <QLineEdit>
 #include <array>
+#include <string>
 #include <utility>
 
 #include "edits/edits.h"
 #include "view/ui/child.h"
 #include "view/ui/frame.h"
-#include "view/ui/updown.h"
 #include "view/view_model.h"
 #include "view/view_ops.h"
 
@@ -75,15 +74,8 @@ void RgbSplitCommand(ImageFrame& frame) {
         window->setClientSize(w, h);
         window->setCaption(QString::fromLatin1(kCaptions[k]));
         window->fitToContents();
-        strip.Edit1->setText(QStringLiteral("100.0%"));
-        strip.Edit2->setText(QStringLiteral("255"));
-        strip.Edit3->setText(QStringLiteral("0"));
-        strip.UpDown1->setPosition(255);
-        strip.UpDown2->setPosition(0);
-        ChildState& state = window->state;
-        state.MAX = "255";
-        state.MIN = "0";
-        ResetViewState(state, w, h, 3);
-        state.FilterI = "1";
+        ResetToolStripRange(strip, window->state);
+        ResetViewState(window->state, w, h, 3);
+        window->state.FilterI = std::to_string(kColourWindow);
     }
 }

@@ -6,6 +6,7 @@
 #include <QSize>
 #include <functional>
 
+struct ChildState;
 class Platform;
 class TChild;
 class UpDown;
@@ -24,6 +25,11 @@ struct ToolStrip {
     QLabel* Label3 = nullptr;    // extremes
     QLabel* Label4 = nullptr;    // FWHM
 };
+
+// A newly shown image: zoom "100.0%", Max. "255", Min. "0".
+void ResetToolStripTexts(ToolStrip& strip);
+// The same, with the up-downs at 255 and 0 and the window's remembered range to match.
+void ResetToolStripRange(ToolStrip& strip, ChildState& state);
 
 class ImageFrame {
   public:
