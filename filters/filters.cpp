@@ -1,12 +1,11 @@
 #include "filters/filters.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <optional>
 
 #include "core/errors.h"
 #include "core/fparith.h"
+#include "core/value_table.h"
 #include "filters/engine/kernel.h"
 
 namespace {
@@ -37,44 +36,16 @@ void convolveAndClamp(int a, int b, Kernel& kernel, BytePlanes& planes) {
     for (IntPlane& p : planes.plane) ClampPlane(0, 255, w, h, p);
 }
 
-// A per-level curve whose levels may fault. Every byte of the picture is mapped through the table;
-// when some level faults, the first byte of such a level in pixel order decides the fault, as the
-// byte-by-byte computation would have met it.
-struct LevelTable {
-    std::array<uint8_t, 256> out{};
-    std::array<std::optional<FpFault>, 256> fault{};
-    bool anyFault = false;
-};
-
-template <typename Curve>
-LevelTable buildTable(Curve curve) {
-    LevelTable t;
-    for (int v = 0; v < 256; ++v) {
-        try {
-            t.out[v] = curve(v);
-        } catch (const FloatingPointError& e) {
-            t.fault[v] = e.fault();
-            t.anyFault = true;
-        }
-    }
-    return t;
-}
-
-Picture mapBytes(const Picture& source, const LevelTable& t) {
+// Every byte of the picture mapped through a per-level curve.
+Picture mapBytes(const Picture& source, const ValueTable<256>& t) {
+    t.replayFirstByteFault(source);
     const int w = source.width();
     const int h = source.height();
-    if (t.anyFault) {
-        for (int y = 0; y < h; ++y) {
-            const uint8_t* s = source.row(y);
-            for (int i = 0; i < 3 * w; ++i)
-                if (t.fault[s[i]]) RaiseFpFault(*t.fault[s[i]]);
-        }
-    }
     Picture target(w, h);
     for (int y = 0; y < h; ++y) {
         const uint8_t* s = source.row(y);
         uint8_t* d = target.row(y);
-        for (int i = 0; i < 3 * w; ++i) d[i] = t.out[s[i]];
+        for (int i = 0; i < 3 * w; ++i) d[i] = t[s[i]];
     }
     return target;
 }
@@ -160,7 +131,7 @@ Picture BlurPicture(const Picture& source, double amount) {
 }
 
 Picture GammaCurve(const Picture& source, double gamma) {
-    const LevelTable t = buildTable([gamma](int v) {
+    const ValueTable<256> t([gamma](int v) {
         const double f = static_cast<double>(static_cast<long double>(v) * (1.0L / 255.0L));
         const long double p = static_cast<long double>(CheckedPow(f, gamma)) * 255.0;
         return static_cast<uint8_t>(TruncToInt64(p));
@@ -181,7 +152,7 @@ Picture Solarize(const Picture& source) {
 }
 
 Picture Sabattier(const Picture& source, double step) {
-    const LevelTable t = buildTable([step](int v) {
+    const ValueTable<256> t([step](int v) {
         const long double q =
             CheckedDivide(static_cast<long double>(v) * 256, static_cast<long double>(step));
         const double r = std::fmod(CheckedToDouble(q), 256.0);

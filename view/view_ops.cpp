@@ -1,12 +1,12 @@
 #include "view/view_ops.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <vector>
 
 #include "core/fparith.h"
 #include "core/numtext.h"
+#include "core/value_table.h"
 
 int WindowKind(const ChildState& state) {
     if (state.FilterI.find_first_not_of(' ') == std::string::npos) return 0;
@@ -43,31 +43,6 @@ ZoomLayout ComputeZoomLayout(int width, int height, double z, int frameClientWid
     return layout;
 }
 
-namespace {
-// A per-value table of a pixel operation, with the values whose evaluation faults marked. A fault
-// is raised only if such a value actually occurs, at its first occurrence in scan order, as the
-// literal pixel loop would raise it.
-template <size_t N>
-struct LevelTable {
-    std::array<int16_t, N> level{};
-    bool anyFault = false;
-};
-
-template <size_t N, typename F>
-LevelTable<N> buildTable(F&& f) {
-    LevelTable<N> table;
-    for (size_t v = 0; v < N; ++v) {
-        try {
-            table.level[v] = static_cast<int16_t>(f(static_cast<int>(v)));
-        } catch (const FloatingPointError&) {
-            table.level[v] = -1;
-            table.anyFault = true;
-        }
-    }
-    return table;
-}
-}  // namespace
-
 std::string ContrastStep(const Picture& stored, Picture& display, std::string_view contrastText,
                          bool brighter) {
     const long double parsed = ParseRealExtended(contrastText);
@@ -77,20 +52,14 @@ std::string ContrastStep(const Picture& stored, Picture& display, std::string_vi
         const int64_t v = TruncToInt64(static_cast<long double>(b) * c);
         return v >= 256 ? 255 : static_cast<int>(static_cast<uint8_t>(v));  // the low byte is written
     };
-    const LevelTable<256> table = buildTable<256>(out);
+    const ValueTable<256> table(out);
+    table.replayFirstByteFault(stored);
     const int w = std::min(stored.width(), display.width());
     const int h = std::min(stored.height(), display.height());
-    if (table.anyFault) {
-        for (int y = 0; y < stored.height(); ++y) {
-            const uint8_t* s = stored.row(y);
-            for (int i = 0; i < 3 * stored.width(); ++i)
-                if (table.level[s[i]] < 0) out(s[i]);  // raises the fault of the literal loop
-        }
-    }
     for (int y = 0; y < h; ++y) {
         const uint8_t* s = stored.row(y);
         uint8_t* d = display.row(y);
-        for (int i = 0; i < 3 * w; ++i) d[i] = static_cast<uint8_t>(table.level[s[i]]);
+        for (int i = 0; i < 3 * w; ++i) d[i] = table[s[i]];
     }
     return FormatReal(c);
 }
@@ -123,21 +92,18 @@ void SampleRemap(const Picture& stored, Picture& display, std::string_view avera
         }
         return;
     }
-    const LevelTable<65536> table = buildTable<65536>(level);
-    if (table.anyFault) {
+    const ValueTable<65536> table(level);
+    table.replayFirstFault([&stored](auto&& check) {
         for (int y = 0; y < stored.height(); ++y) {
             const uint8_t* s = stored.row(y);
-            for (int x = 0; x < stored.width(); ++x) {
-                const int v = DecodeRawValue(s[3 * x + 1], s[3 * x + 2]);
-                if (table.level[v] < 0) level(v);
-            }
+            for (int x = 0; x < stored.width(); ++x) check(DecodeRawValue(s[3 * x + 1], s[3 * x + 2]));
         }
-    }
+    });
     for (int y = 0; y < h; ++y) {
         const uint8_t* s = stored.row(y);
         uint8_t* d = display.row(y);
         for (int x = 0; x < w; ++x) {
-            const uint8_t g = static_cast<uint8_t>(table.level[DecodeRawValue(s[3 * x + 1], s[3 * x + 2])]);
+            const uint8_t g = table[DecodeRawValue(s[3 * x + 1], s[3 * x + 2])];
             d[3 * x] = d[3 * x + 1] = d[3 * x + 2] = g;
         }
     }
