@@ -13,8 +13,8 @@
 #include "core/picture.h"
 #include "core/plane.h"
 #include "core/simd_level.h"
+#include "core/system_info.h"
 #include "filters/engine/kernel.h"
-#include "platform/system_info.h"
 
 inline constexpr int kBenchImageCount = 16;
 inline constexpr int kBenchSide = 1000;

@@ -4,6 +4,6 @@
 #include <QDateTime>
 #include <QLocale>
 
-#include "platform/system_info.h"
+#include "core/system_info.h"
 
 LocalDateTime MakeLocalDateTime(const QDateTime& when, const QLocale& locale);

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/system_info.h"
+#include "core/system_info.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "platform/system_info.h"
+#include "core/system_info.h"
 
 #include <cstdlib>
 #include <sstream>
