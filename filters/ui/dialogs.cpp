@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <vector>
 
 #include "core/numtext.h"
 #include "filters/filters.h"
@@ -23,6 +24,14 @@ void useDialogFont(QWidget* w) {
     font.setPixelSize(12);
     w->setFont(font);
 }
+
+// The one-field dialogs' fixed layouts.
+// clang-format off
+constexpr OneFieldLayout kTEDGLayout{"TEDG", "EDG", false, 153, 113, "Panel1", "強さ(1-5)", 16, 16, "1.0", 16, 40, 73, 40, 76};
+constexpr OneFieldLayout kTBLURLayout{"TBLUR", "BLUR", false, 153, 113, "Panel1", "ボケ量", 16, 16, "1.0", 16, 40, 73, 40, 76};
+constexpr OneFieldLayout kTGMMLayout{"TGMM", "GMM", true, 137, 113, "Panel1", "γ=", 16, 28, "1.0", 40, 24, 73, 32, 72};
+constexpr OneFieldLayout kTSabachieLayout{"TSabachie", "Sabachie", true, 169, 153, "Sabachie", "ステップ幅", 24, 24, "255", 24, 48, 113, 48, 104};
+// clang-format on
 }  // namespace
 
 const char* const FilterDialog::kMessageCaption = "HALVANE-2";
@@ -32,39 +41,49 @@ FilterDialog::FilterDialog(FilterSettings& settings, Platform& platform, QWidget
     setModal(true);
 }
 
-QFrame* FilterDialog::makePanel(const char* name, int width, int height) {
-    auto* panel = new QFrame(this);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(QFrame::Raised);
-    panel->setGeometry(0, 0, width, height);
-    setFixedSize(width, height);  // the dialog is sized to its panel
-    return panel;
-}
-
-QLabel* FilterDialog::makeLabel(QWidget* parent, const char* name, const QString& text, int x, int y) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
-
-QLineEdit* FilterDialog::makeEdit(QWidget* parent, const char* name, const QString& text, int x, int y,
-                                  int width) {
-    auto* edit = new QLineEdit(text, parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setGeometry(x, y, width, 21);
-    return edit;
-}
-
-QPushButton* FilterDialog::makeOkButton(QWidget* parent, int x, int y) {
-    Button1 = new QPushButton(QStringLiteral("OK"), parent);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(x, y, 75, 25);
-    Button1->setAutoDefault(false);
-    connect(Button1, &QPushButton::clicked, this, &FilterDialog::Button1Click);
-    return Button1;
+void FilterDialog::build(const DialogLayout& layout) {
+    setObjectName(QString::fromLatin1(layout.name));
+    setWindowTitle(QString::fromLatin1(layout.title));
+    if (layout.dialogFont) useDialogFont(this);
+    setFixedSize(layout.width, layout.height);
+    std::vector<QWidget*> made;
+    for (const DialogPart& p : layout.parts) {
+        QWidget* parent = p.parent < 0 ? this : made.at(static_cast<size_t>(p.parent));
+        const QString text = p.text ? QString::fromUtf8(p.text) : QString();
+        QWidget* w = nullptr;
+        switch (p.kind) {
+            case DialogPart::Panel: {
+                auto* panel = new QFrame(parent);
+                panel->setFrameShape(QFrame::Panel);
+                panel->setFrameShadow(QFrame::Raised);
+                panel->setGeometry(0, 0, layout.width, layout.height);
+                w = panel;
+                break;
+            }
+            case DialogPart::Group:
+                w = new QGroupBox(text, parent);
+                w->setGeometry(p.x, p.y, p.w, p.h);
+                break;
+            case DialogPart::Label:
+                w = new QLabel(text, parent);
+                w->move(p.x, p.y);
+                w->adjustSize();
+                break;
+            case DialogPart::Edit:
+                w = new QLineEdit(text, parent);
+                w->setGeometry(p.x, p.y, p.w ? p.w : 73, 21);
+                break;
+            case DialogPart::Ok:
+                Button1 = new QPushButton(QStringLiteral("OK"), parent);
+                Button1->setGeometry(p.x, p.y, 75, 25);
+                Button1->setAutoDefault(false);
+                connect(Button1, &QPushButton::clicked, this, &FilterDialog::Button1Click);
+                w = Button1;
+                break;
+        }
+        w->setObjectName(QString::fromLatin1(p.name));
+        made.push_back(w);
+    }
 }
 
 void FilterDialog::Button1Click() {
@@ -75,16 +94,25 @@ void FilterDialog::refuse(const char* message) {
     m_platform.showMessage(this, QString::fromUtf8(message), QString::fromUtf8(kMessageCaption));
 }
 
+OneFieldDialog::OneFieldDialog(const OneFieldLayout& l, FilterSettings& s, Platform& p, QWidget* parent)
+    : FilterDialog(s, p, parent) {
+    build({l.name,
+           l.title,
+           l.dialogFont,
+           l.width,
+           l.height,
+           {{DialogPart::Panel, -1, l.panel, nullptr, 0, 0},
+            {DialogPart::Label, 0, "Label1", l.caption, l.captionX, l.captionY},
+            {DialogPart::Edit, 0, "Edit1", l.text, l.editX, l.editY, l.editWidth},
+            {DialogPart::Ok, 0, "Button1", nullptr, l.okX, l.okY}}});
+    Panel1 = part<QFrame>(l.panel);
+    Label1 = part<QLabel>("Label1");
+    Edit1 = part<QLineEdit>("Edit1");
+}
+
 // --- TEDG ---
 
-TEDG::TEDG(FilterSettings& s, Platform& p, QWidget* parent) : FilterDialog(s, p, parent) {
-    setObjectName(QStringLiteral("TEDG"));
-    setWindowTitle(QStringLiteral("EDG"));
-    Panel1 = makePanel("Panel1", 153, 113);
-    Label1 = makeLabel(Panel1, "Label1", QStringLiteral("強さ(1-5)"), 16, 16);
-    Edit1 = makeEdit(Panel1, "Edit1", QStringLiteral("1.0"), 16, 40);
-    makeOkButton(Panel1, 40, 76);
-}
+TEDG::TEDG(FilterSettings& s, Platform& p, QWidget* parent) : OneFieldDialog(kTEDGLayout, s, p, parent) {}
 
 void TEDG::storeFields() {
     // The value is stored before the range check, so a refused value is what the close box leaves.
@@ -97,14 +125,7 @@ void TEDG::storeFields() {
 
 // --- TBLUR ---
 
-TBLUR::TBLUR(FilterSettings& s, Platform& p, QWidget* parent) : FilterDialog(s, p, parent) {
-    setObjectName(QStringLiteral("TBLUR"));
-    setWindowTitle(QStringLiteral("BLUR"));
-    Panel1 = makePanel("Panel1", 153, 113);
-    Label1 = makeLabel(Panel1, "Label1", QStringLiteral("ボケ量"), 16, 16);
-    Edit1 = makeEdit(Panel1, "Edit1", QStringLiteral("1.0"), 16, 40);
-    makeOkButton(Panel1, 40, 76);
-}
+TBLUR::TBLUR(FilterSettings& s, Platform& p, QWidget* parent) : OneFieldDialog(kTBLURLayout, s, p, parent) {}
 
 void TBLUR::storeFields() {
     m_settings.BlurAmount = ParseReal(fieldText(Edit1));
@@ -116,15 +137,7 @@ void TBLUR::storeFields() {
 
 // --- TGMM ---
 
-TGMM::TGMM(FilterSettings& s, Platform& p, QWidget* parent) : FilterDialog(s, p, parent) {
-    setObjectName(QStringLiteral("TGMM"));
-    setWindowTitle(QStringLiteral("GMM"));
-    useDialogFont(this);
-    Panel1 = makePanel("Panel1", 137, 113);
-    Label1 = makeLabel(Panel1, "Label1", QStringLiteral("γ="), 16, 28);
-    Edit1 = makeEdit(Panel1, "Edit1", QStringLiteral("1.0"), 40, 24, 73);
-    makeOkButton(Panel1, 32, 72);
-}
+TGMM::TGMM(FilterSettings& s, Platform& p, QWidget* parent) : OneFieldDialog(kTGMMLayout, s, p, parent) {}
 
 void TGMM::storeFields() {
     m_settings.GammaValue = ParseReal(fieldText(Edit1));
@@ -136,15 +149,8 @@ void TGMM::storeFields() {
 
 // --- TSabachie ---
 
-TSabachie::TSabachie(FilterSettings& s, Platform& p, QWidget* parent) : FilterDialog(s, p, parent) {
-    setObjectName(QStringLiteral("TSabachie"));
-    setWindowTitle(QStringLiteral("Sabachie"));
-    useDialogFont(this);
-    Sabachie = makePanel("Sabachie", 169, 153);
-    Label1 = makeLabel(Sabachie, "Label1", QStringLiteral("ステップ幅"), 24, 24);
-    Edit1 = makeEdit(Sabachie, "Edit1", QStringLiteral("255"), 24, 48, 113);
-    makeOkButton(Sabachie, 48, 104);
-}
+TSabachie::TSabachie(FilterSettings& s, Platform& p, QWidget* parent)
+    : OneFieldDialog(kTSabachieLayout, s, p, parent) {}
 
 void TSabachie::storeFields() {
     accept();
@@ -153,30 +159,38 @@ void TSabachie::storeFields() {
 // --- TGMCPanel ---
 
 TGMCPanel::TGMCPanel(FilterSettings& s, Platform& p, QWidget* parent) : FilterDialog(s, p, parent) {
-    setObjectName(QStringLiteral("TGMCPanel"));
-    setWindowTitle(QStringLiteral("GMCPanel"));
-    setFixedSize(233, 257);
-
-    GroupBox1 = new QGroupBox(QStringLiteral("GMC"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(8, 8, 217, 89);
-    Label1 = makeLabel(GroupBox1, "Label1", QStringLiteral("流れ量"), 16, 28);
-    Edit2 = makeEdit(GroupBox1, "Edit2", QStringLiteral("1"), 72, 24);
-    Label3 = makeLabel(GroupBox1, "Label3", QStringLiteral("ピクセル"), 152, 28);
-    Label2 = makeLabel(GroupBox1, "Label2", QStringLiteral("向き"), 16, 60);
-    Edit1 = makeEdit(GroupBox1, "Edit1", QStringLiteral("0"), 72, 56);
-    Label4 = makeLabel(GroupBox1, "Label4", QStringLiteral("度"), 152, 60);
-
-    GroupBox2 = new QGroupBox(QStringLiteral("Blur"), this);
-    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    GroupBox2->setGeometry(8, 104, 217, 105);
-    Label8 = makeLabel(GroupBox2, "Label8", QStringLiteral("ぼけ量"), 16, 28);
-    Edit3 = makeEdit(GroupBox2, "Edit3", QStringLiteral("0.2"), 72, 24);
-    Label5 = makeLabel(GroupBox2, "Label5", QStringLiteral("ピクセル"), 152, 28);
-    Label6 = makeLabel(GroupBox2, "Label6", QStringLiteral("閾値"), 16, 60);
-    Edit4 = makeEdit(GroupBox2, "Edit4", QStringLiteral("0"), 72, 56);
-
-    makeOkButton(this, 79, 220);
+    build({"TGMCPanel",
+           "GMCPanel",
+           false,
+           233,
+           257,
+           {{DialogPart::Group, -1, "GroupBox1", "GMC", 8, 8, 217, 89},
+            {DialogPart::Label, 0, "Label1", "流れ量", 16, 28},
+            {DialogPart::Edit, 0, "Edit2", "1", 72, 24},
+            {DialogPart::Label, 0, "Label3", "ピクセル", 152, 28},
+            {DialogPart::Label, 0, "Label2", "向き", 16, 60},
+            {DialogPart::Edit, 0, "Edit1", "0", 72, 56},
+            {DialogPart::Label, 0, "Label4", "度", 152, 60},
+            {DialogPart::Group, -1, "GroupBox2", "Blur", 8, 104, 217, 105},
+            {DialogPart::Label, 7, "Label8", "ぼけ量", 16, 28},
+            {DialogPart::Edit, 7, "Edit3", "0.2", 72, 24},
+            {DialogPart::Label, 7, "Label5", "ピクセル", 152, 28},
+            {DialogPart::Label, 7, "Label6", "閾値", 16, 60},
+            {DialogPart::Edit, 7, "Edit4", "0", 72, 56},
+            {DialogPart::Ok, -1, "Button1", nullptr, 79, 220}}});
+    GroupBox1 = part<QGroupBox>("GroupBox1");
+    GroupBox2 = part<QGroupBox>("GroupBox2");
+    Label1 = part<QLabel>("Label1");
+    Label2 = part<QLabel>("Label2");
+    Label3 = part<QLabel>("Label3");
+    Label4 = part<QLabel>("Label4");
+    Label5 = part<QLabel>("Label5");
+    Label6 = part<QLabel>("Label6");
+    Label8 = part<QLabel>("Label8");
+    Edit1 = part<QLineEdit>("Edit1");
+    Edit2 = part<QLineEdit>("Edit2");
+    Edit3 = part<QLineEdit>("Edit3");
+    Edit4 = part<QLineEdit>("Edit4");
 }
 
 void TGMCPanel::storeFields() {
@@ -197,17 +211,28 @@ void TGMCPanel::storeFields() {
 // --- TComaCorrect ---
 
 TComaCorrect::TComaCorrect(FilterSettings& s, Platform& p, QWidget* parent) : FilterDialog(s, p, parent) {
-    setObjectName(QStringLiteral("TComaCorrect"));
-    setWindowTitle(QStringLiteral("ComaCorrect"));
-    Panel1 = makePanel("Panel1", 185, 177);
-    Label1 = makeLabel(Panel1, "Label1", QStringLiteral("光軸座標"), 16, 12);
-    Label2 = makeLabel(Panel1, "Label2", QStringLiteral("X = "), 24, 36);
-    Edit1 = makeEdit(Panel1, "Edit1", QString(), 64, 32, 97);
-    Label3 = makeLabel(Panel1, "Label3", QStringLiteral("Y = "), 24, 64);
-    Edit2 = makeEdit(Panel1, "Edit2", QString(), 64, 60, 97);
-    Label4 = makeLabel(Panel1, "Label4", QStringLiteral("コマ量"), 16, 96);
-    Edit3 = makeEdit(Panel1, "Edit3", QString(), 64, 92, 97);
-    makeOkButton(Panel1, 55, 136);
+    build({"TComaCorrect",
+           "ComaCorrect",
+           false,
+           185,
+           177,
+           {{DialogPart::Panel, -1, "Panel1", nullptr, 0, 0},
+            {DialogPart::Label, 0, "Label1", "光軸座標", 16, 12},
+            {DialogPart::Label, 0, "Label2", "X = ", 24, 36},
+            {DialogPart::Edit, 0, "Edit1", nullptr, 64, 32, 97},
+            {DialogPart::Label, 0, "Label3", "Y = ", 24, 64},
+            {DialogPart::Edit, 0, "Edit2", nullptr, 64, 60, 97},
+            {DialogPart::Label, 0, "Label4", "コマ量", 16, 96},
+            {DialogPart::Edit, 0, "Edit3", nullptr, 64, 92, 97},
+            {DialogPart::Ok, 0, "Button1", nullptr, 55, 136}}});
+    Panel1 = part<QFrame>("Panel1");
+    Label1 = part<QLabel>("Label1");
+    Label2 = part<QLabel>("Label2");
+    Label3 = part<QLabel>("Label3");
+    Label4 = part<QLabel>("Label4");
+    Edit1 = part<QLineEdit>("Edit1");
+    Edit2 = part<QLineEdit>("Edit2");
+    Edit3 = part<QLineEdit>("Edit3");
 }
 
 void TComaCorrect::storeFields() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDialog>
+#include <initializer_list>
 
 #include "filters/settings.h"
 
@@ -15,6 +16,37 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+// One control of a dialog's fixed layout. parent is the index of an earlier panel or group box
+// in the same table, or -1 for the dialog itself. A panel covers the whole dialog; a label is
+// sized to its text; an edit is 21 high (73 wide when w is 0); OK is 75 x 25.
+struct DialogPart {
+    enum Kind { Panel, Group, Label, Edit, Ok } kind;
+    int parent;
+    const char* name;
+    const char* text;  // UTF-8; nullptr for an empty field
+    int x, y, w = 0, h = 0;
+};
+struct DialogLayout {
+    const char* name;
+    const char* title;
+    bool dialogFont;  // the program's Japanese UI font at 12 pixels
+    int width, height;
+    std::initializer_list<DialogPart> parts;
+};
+// A dialog of one field: a panel the size of the dialog, the field's caption, the field and OK.
+struct OneFieldLayout {
+    const char* name;
+    const char* title;
+    bool dialogFont;
+    int width, height;
+    const char* panel;
+    const char* caption;
+    int captionX, captionY;
+    const char* text;
+    int editX, editY, editWidth;
+    int okX, okY;
+};
 
 // Base of the filter dialogs: a fixed-size modal window with an OK button.
 class FilterDialog : public QDialog {
@@ -29,10 +61,12 @@ class FilterDialog : public QDialog {
     static const char* const kMessageCaption;
 
   protected:
-    QFrame* makePanel(const char* name, int width, int height);
-    QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int x, int y);
-    QLineEdit* makeEdit(QWidget* parent, const char* name, const QString& text, int x, int y, int width = 73);
-    QPushButton* makeOkButton(QWidget* parent, int x, int y);
+    // Builds the layout, in table order, then looks a control up by its name.
+    void build(const DialogLayout& layout);
+    template <typename T>
+    T* part(const char* name) const {
+        return findChild<T*>(QString::fromLatin1(name));
+    }
     // What OK does; a failure ends it and reaches the error box.
     virtual void storeFields() = 0;
     void refuse(const char* message);
@@ -41,53 +75,52 @@ class FilterDialog : public QDialog {
     Platform& m_platform;
 };
 
-// エッジ強調: strength 1.0 to 5.0 into EdgeStrength.
-class TEDG : public FilterDialog {
+// A dialog of one field: its panel, the field's caption and the field.
+class OneFieldDialog : public FilterDialog {
     Q_OBJECT
   public:
-    TEDG(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
+    OneFieldDialog(const OneFieldLayout& layout, FilterSettings& settings, Platform& platform,
+                   QWidget* parent);
     QFrame* Panel1 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
+};
+
+// エッジ強調: strength 1.0 to 5.0 into EdgeStrength.
+class TEDG : public OneFieldDialog {
+    Q_OBJECT
+  public:
+    TEDG(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
 
   protected:
     void storeFields() override;
 };
 
 // ぼかし: amount above 0 up to 10 into BlurAmount.
-class TBLUR : public FilterDialog {
+class TBLUR : public OneFieldDialog {
     Q_OBJECT
   public:
     TBLUR(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
-    QFrame* Panel1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
 
   protected:
     void storeFields() override;
 };
 
 // ガンマ: a positive exponent into GammaValue.
-class TGMM : public FilterDialog {
+class TGMM : public OneFieldDialog {
     Q_OBJECT
   public:
     TGMM(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
-    QFrame* Panel1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
 
   protected:
     void storeFields() override;
 };
 
 // サバチエ効果: the step width, read by the command from the field; OK only closes.
-class TSabachie : public FilterDialog {
+class TSabachie : public OneFieldDialog {
     Q_OBJECT
   public:
     TSabachie(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
-    QFrame* Sabachie = nullptr;
-    QLabel* Label1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
 
   protected:
     void storeFields() override;
