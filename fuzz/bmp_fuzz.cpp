@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "shell/image_files.h"
+#include "core/bmp.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // An exact-size copy, so that the address sanitizer sees any read past the end.

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <optional>
 
+#include "core/bmp.h"
 #include "core/errors.h"
 #include "core/file_io.h"
 #include "core/numtext.h"

@@ -2,8 +2,8 @@
 // and error reports.
 #include <gtest/gtest.h>
 
+#include "core/bmp.h"
 #include "shell/bitmap_io.h"
-#include "shell/image_files.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/open/open_support.h"
 

@@ -1,6 +1,7 @@
 // The bitmap encoder read back by an independent parser, the bitmap header parser, and the picture of
 // PPM planes.
 #include "shell/image_files.h"
+#include "core/bmp.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "core/bmp.h"
 #include "core/errors.h"
-#include "shell/image_files.h"
 #include "tests/open/bmp_samples.h"
 #include "tests/open/open_support.h"
 #include "tests/support/gui_fixture.h"

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <iterator>
 
+#include "core/bmp.h"
 #include "core/errors.h"
 #include "edits/edits.h"
 #include "shell/bitmap_io.h"
-#include "shell/image_files.h"
 #include "tests/open/open_support.h"
 #include "tests/support/gui_fixture.h"
 

@@ -29,10 +29,10 @@
 #include <thread>
 
 #include "benchmark/ui/forms.h"
+#include "core/bmp.h"
 #include "core/errors.h"
 #include "filters/ui/dialogs.h"
 #include "platform/qt_platform.h"
-#include "shell/image_files.h"
 #include "shell/mainform.h"
 #include "shell/program.h"
 #include "shell/startup.h"
