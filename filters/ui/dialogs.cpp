@@ -27,10 +27,14 @@ void useDialogFont(QWidget* w) {
 
 // The one-field dialogs' fixed layouts.
 // clang-format off
-constexpr OneFieldLayout kTEDGLayout{"TEDG", "EDG", false, 153, 113, "Panel1", "強さ(1-5)", 16, 16, "1.0", 16, 40, 73, 40, 76};
-constexpr OneFieldLayout kTBLURLayout{"TBLUR", "BLUR", false, 153, 113, "Panel1", "ボケ量", 16, 16, "1.0", 16, 40, 73, 40, 76};
-constexpr OneFieldLayout kTGMMLayout{"TGMM", "GMM", true, 137, 113, "Panel1", "γ=", 16, 28, "1.0", 40, 24, 73, 32, 72};
-constexpr OneFieldLayout kTSabachieLayout{"TSabachie", "Sabachie", true, 169, 153, "Sabachie", "ステップ幅", 24, 24, "255", 24, 48, 113, 48, 104};
+constexpr OneFieldLayout kTEDGLayout{"TEDG", "EDG", false, 153, 113, "Panel1", "強さ(1-5)", 16, 16, "1.0", 16, 40, 73, 40, 76,
+    &FilterSettings::EdgeStrength, [](double v) { return v >= 1.0 && v <= 5.0; }, filtermsg::kEdgeRange};
+constexpr OneFieldLayout kTBLURLayout{"TBLUR", "BLUR", false, 153, 113, "Panel1", "ボケ量", 16, 16, "1.0", 16, 40, 73, 40, 76,
+    &FilterSettings::BlurAmount, [](double v) { return v > 0.0 && v <= 10.0; }, filtermsg::kPositiveNumber};
+constexpr OneFieldLayout kTGMMLayout{"TGMM", "GMM", true, 137, 113, "Panel1", "γ=", 16, 28, "1.0", 40, 24, 73, 32, 72,
+    &FilterSettings::GammaValue, [](double v) { return v > 0.0; }, filtermsg::kGammaPositive};
+constexpr OneFieldLayout kTSabachieLayout{"TSabachie", "Sabachie", true, 169, 153, "Sabachie", "ステップ幅", 24, 24, "255", 24, 48, 113, 48, 104,
+    nullptr, nullptr, nullptr};
 // clang-format on
 }  // namespace
 
@@ -95,7 +99,7 @@ void FilterDialog::refuse(const char* message) {
 }
 
 OneFieldDialog::OneFieldDialog(const OneFieldLayout& l, FilterSettings& s, Platform& p, QWidget* parent)
-    : FilterDialog(s, p, parent) {
+    : FilterDialog(s, p, parent), m_layout(l) {
     build({l.name,
            l.title,
            l.dialogFont,
@@ -110,51 +114,31 @@ OneFieldDialog::OneFieldDialog(const OneFieldLayout& l, FilterSettings& s, Platf
     Edit1 = part<QLineEdit>("Edit1");
 }
 
+void OneFieldDialog::storeFields() {
+    if (m_layout.setting) {
+        double& value = m_settings.*m_layout.setting;
+        value = ParseReal(fieldText(Edit1));
+        if (!m_layout.inRange(value)) return refuse(m_layout.refusal);
+    }
+    accept();
+}
+
 // --- TEDG ---
 
 TEDG::TEDG(FilterSettings& s, Platform& p, QWidget* parent) : OneFieldDialog(kTEDGLayout, s, p, parent) {}
-
-void TEDG::storeFields() {
-    // The value is stored before the range check, so a refused value is what the close box leaves.
-    m_settings.EdgeStrength = ParseReal(fieldText(Edit1));
-    if (m_settings.EdgeStrength >= 1.0 && m_settings.EdgeStrength <= 5.0)
-        accept();
-    else
-        refuse(filtermsg::kEdgeRange);
-}
 
 // --- TBLUR ---
 
 TBLUR::TBLUR(FilterSettings& s, Platform& p, QWidget* parent) : OneFieldDialog(kTBLURLayout, s, p, parent) {}
 
-void TBLUR::storeFields() {
-    m_settings.BlurAmount = ParseReal(fieldText(Edit1));
-    if (m_settings.BlurAmount > 0.0 && m_settings.BlurAmount <= 10.0)
-        accept();
-    else
-        refuse(filtermsg::kPositiveNumber);
-}
-
 // --- TGMM ---
 
 TGMM::TGMM(FilterSettings& s, Platform& p, QWidget* parent) : OneFieldDialog(kTGMMLayout, s, p, parent) {}
-
-void TGMM::storeFields() {
-    m_settings.GammaValue = ParseReal(fieldText(Edit1));
-    if (m_settings.GammaValue > 0.0)
-        accept();
-    else
-        refuse(filtermsg::kGammaPositive);
-}
 
 // --- TSabachie ---
 
 TSabachie::TSabachie(FilterSettings& s, Platform& p, QWidget* parent)
     : OneFieldDialog(kTSabachieLayout, s, p, parent) {}
-
-void TSabachie::storeFields() {
-    accept();
-}
 
 // --- TGMCPanel ---
 

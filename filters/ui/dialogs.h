@@ -46,6 +46,11 @@ struct OneFieldLayout {
     const char* text;
     int editX, editY, editWidth;
     int okX, okY;
+    // OK stores the field's value here (before the check, so a refused value stays stored) and
+    // closes when inRange holds, else answers refusal; without a setting OK only closes.
+    double FilterSettings::*setting;
+    bool (*inRange)(double);
+    const char* refusal;
 };
 
 // Base of the filter dialogs: a fixed-size modal window with an OK button.
@@ -84,6 +89,12 @@ class OneFieldDialog : public FilterDialog {
     QFrame* Panel1 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
+
+  protected:
+    void storeFields() override;
+
+  private:
+    const OneFieldLayout& m_layout;
 };
 
 // エッジ強調: strength 1.0 to 5.0 into EdgeStrength.
@@ -91,9 +102,6 @@ class TEDG : public OneFieldDialog {
     Q_OBJECT
   public:
     TEDG(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
-
-  protected:
-    void storeFields() override;
 };
 
 // ぼかし: amount above 0 up to 10 into BlurAmount.
@@ -101,9 +109,6 @@ class TBLUR : public OneFieldDialog {
     Q_OBJECT
   public:
     TBLUR(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
-
-  protected:
-    void storeFields() override;
 };
 
 // ガンマ: a positive exponent into GammaValue.
@@ -111,9 +116,6 @@ class TGMM : public OneFieldDialog {
     Q_OBJECT
   public:
     TGMM(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
-
-  protected:
-    void storeFields() override;
 };
 
 // サバチエ効果: the step width, read by the command from the field; OK only closes.
@@ -121,9 +123,6 @@ class TSabachie : public OneFieldDialog {
     Q_OBJECT
   public:
     TSabachie(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
-
-  protected:
-    void storeFields() override;
 };
 
 // ガイドミスキャンセラ: direction, flow, blur amount and threshold, stored field by field.
