@@ -56,10 +56,9 @@ void openBitmap(TMainForm& form, const QString& path) {
 }
 
 void openFits(TMainForm& form, const QString& path) {
-    std::vector<char> header(kFitsHeaderBufferBytes);
     int w = 0, h = 0, headerCards = 0, bzero = 0;
     IntPlane plane;
-    ReadFits(narrowPath(path).constData(), header.data(), w, h, headerCards, bzero, plane);
+    ReadFits(narrowPath(path).constData(), nullptr, w, h, headerCards, bzero, plane);
     ToggleOffset(32768, w, h, plane);
     ShowSamplePlane(form, plane, w, h);
 }

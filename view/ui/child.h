@@ -36,7 +36,6 @@ class TChild : public QWidget {
     QSize imageControlSize() const;
     void setImageControlSize(int width, int height);
     // Automatic sizing of the Image control to its picture (on until the first zoom step).
-    bool imageAutoSize() const { return m_imageAutoSize; }
     void setImageAutoSize(bool on) { m_imageAutoSize = on; }
 
     // Client area and outer size of the child window; fitting around the Image control once (the
