@@ -23,6 +23,7 @@ CliCommand::CliCommand(const char* name, const char* usage, const char* descript
 
 void CliCommand::addOption(const QStringList& names, const QString& description, const QString& valueName) {
     m_parser.addOption(QCommandLineOption(names, description, valueName));
+    m_defined += names;
     QString shown;
     for (const QString& n : names)
         shown += (shown.isEmpty() ? "" : ", ") + QString(n.size() > 1 ? "--" : "-") + n;
@@ -64,7 +65,7 @@ std::string CliCommand::restore(const QString& text) const {
 }
 
 std::string CliCommand::value(const QString& name) const {
-    return restore(m_parser.value(name));
+    return m_defined.contains(name) ? restore(m_parser.value(name)) : std::string();
 }
 
 std::vector<std::string> CliCommand::arguments() const {

@@ -37,7 +37,8 @@ class CliCommand {
     // the command should run.
     std::optional<int> parse(const CliArgs& args);
 
-    bool isSet(const QString& name) const { return m_parser.isSet(name); }
+    // False for an option this subcommand does not take (the parser would warn on standard error).
+    bool isSet(const QString& name) const { return m_defined.contains(name) && m_parser.isSet(name); }
     std::string value(const QString& name) const;
     // The plain arguments. Texts such as "-5" count as plain arguments, not as options.
     std::vector<std::string> arguments() const;
@@ -68,5 +69,6 @@ class CliCommand {
         QString names, description;
     };
     std::vector<OptionHelp> m_help;
+    QStringList m_defined;               // every name of every option added
     std::vector<std::string> m_escaped;  // arguments that look like options but are numbers
 };

@@ -66,6 +66,7 @@ TEST_F(CliImage, InfoOfEachKind) {
         const Result r = cli(c.args);
         EXPECT_EQ(r.status, 0) << c.args << "\n" << r.err;
         EXPECT_EQ(r.out, c.out) << c.args;
+        EXPECT_EQ(r.err.find("QCommandLineParser"), std::string::npos) << c.args << "\n" << r.err;
     }
     EXPECT_NE(cli("info " + ppm).err.find("opened head"), std::string::npos);
 }
