@@ -6,16 +6,7 @@ cd "$(dirname "$0")/.."
 
 # dpkg-dev gives Debian's hardening flags and dpkg-shlibdeps (the package's dependencies); the rest of
 # what the build needs comes through scripts/setup.sh.
-extra=()
-for p in dpkg-dev file; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || extra+=("$p")
-done
-if [ ${#extra[@]} -gt 0 ]; then
-  echo "package: installing ${extra[*]}"
-  sudo_cmd=""
-  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends "${extra[@]}"
-fi
+scripts/install-packages.sh package dpkg-dev file
 
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"

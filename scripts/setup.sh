@@ -11,20 +11,7 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-de
           fonts-ipafont-gothic xvfb xauth xdotool clang-format libcfitsio-dev qt6-svg-dev help2man
           desktop-file-utils appstream libxml2-utils man-db bash-completion
           libqt6sql6-sqlite sqlite3)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}"
-  sudo_cmd=""
-  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  if ! $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"; then
-    $sudo_cmd apt-get update
-    $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
-  fi
-fi
+scripts/install-packages.sh setup "${packages[@]}"
 
 if [ ! -f "$build_dir/build.ninja" ]; then
   cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${HV_CMAKE_ARGS:-}
