@@ -15,14 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/cfitsio_support.h"
 #include "benchmark/workload.h"
 #include "core/fits.h"
 #include "filters/engine/kernel.h"
 #include "tests/benchmark/reference.h"
-
-#ifdef HV_HAVE_CFITSIO
-#include <fitsio.h>
-#endif
+#include "tests/engine/reference.h"
 
 namespace {
 
@@ -111,32 +109,17 @@ std::vector<short> RowMajorShorts() {
 
 void BM_CfitsioWrite(benchmark::State& state) {
     std::vector<short> rows = RowMajorShorts();
-    const std::string path = "!" + ScratchDir() + "/cfitsio.fit";
-    for (auto _ : state) {
-        fitsfile* f = nullptr;
-        int status = 0;
-        long axes[2] = {kSide, kSide};
-        fits_create_file(&f, path.c_str(), &status);
-        fits_create_img(f, SHORT_IMG, 2, axes, &status);
-        fits_write_img(f, TSHORT, 1, static_cast<LONGLONG>(kSamples), rows.data(), &status);
-        fits_close_file(f, &status);
-        if (status) state.SkipWithError("cfitsio write failed");
-    }
+    const std::string path = ScratchDir() + "/cfitsio.fit";
+    for (auto _ : state)
+        if (CfitsioWriteImage(path, kSide, TSHORT, rows.data()) != 0)
+            state.SkipWithError("cfitsio write failed");
 }
 BENCHMARK(BM_CfitsioWrite)->Unit(benchmark::kMillisecond);
 
 void BM_CfitsioRead(benchmark::State& state) {
     std::vector<short> rows = RowMajorShorts();
     const std::string path = ScratchDir() + "/cfitsio-read.fit";
-    {
-        fitsfile* f = nullptr;
-        int status = 0;
-        long axes[2] = {kSide, kSide};
-        fits_create_file(&f, ("!" + path).c_str(), &status);
-        fits_create_img(f, SHORT_IMG, 2, axes, &status);
-        fits_write_img(f, TSHORT, 1, static_cast<LONGLONG>(kSamples), rows.data(), &status);
-        fits_close_file(f, &status);
-    }
+    if (CfitsioWriteImage(path, kSide, TSHORT, rows.data()) != 0) state.SkipWithError("cfitsio write failed");
     std::vector<short> out(kSamples);
     for (auto _ : state) {
         fitsfile* f = nullptr;
@@ -229,29 +212,10 @@ BENCHMARK(BM_ConvolutionStage)->Unit(benchmark::kMillisecond);
 void BM_ConvolutionLiteral(benchmark::State& state) {
     const IntPlane source = SummedImage();
     IntPlane plane = MakePlane(kSide, kSide);
-    std::vector<double> acc(kSamples);
     for (auto _ : state) {
         std::memcpy(plane.data(), source.data(), kSamples * sizeof(int32_t));
         Kernel k = MakeAccumulatorKernel();
-        double sum = 0;
-        for (int i = 0; i < 7; ++i)
-            for (int j = 0; j < 7; ++j) sum += k[i][j];
-        for (int i = 0; i < 7; ++i)
-            for (int j = 0; j < 7; ++j) k[i][j] /= sum;
-        std::fill(acc.begin(), acc.end(), 0.0);
-        for (int x = 0; x < kSide; ++x)
-            for (int y = 0; y < kSide; ++y)
-                for (int i = 0; i < 7; ++i)
-                    for (int j = 0; j < 7; ++j) {
-                        const int sx = x + i - 3, sy = y + j - 3;
-                        if (sx >= 0 && sx < kSide && sy >= 0 && sy < kSide && k[i][j] != 0.0)
-                            acc[static_cast<size_t>(x) * kSide + y] += k[i][j] * plane[sx][sy];
-                    }
-        for (int x = 0; x < kSide; ++x)
-            for (int y = 0; y < kSide; ++y) {
-                const int32_t v = static_cast<int32_t>(acc[static_cast<size_t>(x) * kSide + y]);
-                plane[x][y] = v < 0 ? 0 : v;
-            }
+        engine_ref::ConvolvePlane(7, 7, k, kSide, kSide, plane);
         benchmark::DoNotOptimize(plane.data());
     }
 }
@@ -276,14 +240,24 @@ void BM_DisplayNumerics(benchmark::State& state) {
 }
 BENCHMARK(BM_DisplayNumerics)->Unit(benchmark::kMillisecond);
 
-// The bitmap fills alone, against the per-pixel loop of the description (rows outer).
+// The sample image as the display stage receives it (offset folded), and its grid statistics.
+struct FoldedImage {
+    IntPlane plane;
+    GridStatistics stats;
+};
+FoldedImage FoldedSample() {
+    FoldedImage folded{MakePlane(kSide, kSide), {}};
+    std::memcpy(folded.plane.data(), SampleImage().data(), kSamples * sizeof(int32_t));
+    ToggleOffset(32768, kSide, kSide, folded.plane);
+    folded.stats = StatisticsWithVariance(folded.plane, kSide, kSide);
+    return folded;
+}
+
+// The bitmap fills alone, against the plain per-pixel loop (rows outer).
 IntPlane LevelPlane() {
-    IntPlane plane = MakePlane(kSide, kSide);
-    std::memcpy(plane.data(), SampleImage().data(), kSamples * sizeof(int32_t));
-    ToggleOffset(32768, kSide, kSide, plane);
-    const GridStatistics stats = StatisticsWithVariance(plane, kSide, kSide);
-    ScaleToLevels(plane, kSide, kSide, stats.minimum, stats.mean, kBenchLevelScale);
-    return plane;
+    FoldedImage folded = FoldedSample();
+    ScaleToLevels(folded.plane, kSide, kSide, folded.stats.minimum, folded.stats.mean, kBenchLevelScale);
+    return std::move(folded.plane);
 }
 
 void BM_FillPictures(benchmark::State& state) {
@@ -298,10 +272,7 @@ void BM_FillPictures(benchmark::State& state) {
 BENCHMARK(BM_FillPictures)->Unit(benchmark::kMillisecond);
 
 void BM_FillLevelRowsFromSamples(benchmark::State& state) {
-    IntPlane plane = MakePlane(kSide, kSide);
-    std::memcpy(plane.data(), SampleImage().data(), kSamples * sizeof(int32_t));
-    ToggleOffset(32768, kSide, kSide, plane);
-    const GridStatistics stats = StatisticsWithVariance(plane, kSide, kSide);
+    const auto [plane, stats] = FoldedSample();
     const std::shared_ptr<LevelRows> levels = LevelRows::Make(kSide, kSide);
     for (auto _ : state) {
         FillLevelRowsFromSamples(plane, kSide, kSide, stats.minimum, stats.mean, kBenchLevelScale, *levels);
@@ -332,10 +303,7 @@ void BM_FillPicturesLiteral(benchmark::State& state) {
 BENCHMARK(BM_FillPicturesLiteral)->Unit(benchmark::kMillisecond);
 
 void BM_ScaleToLevels(benchmark::State& state) {
-    IntPlane plane = MakePlane(kSide, kSide);
-    std::memcpy(plane.data(), SampleImage().data(), kSamples * sizeof(int32_t));
-    ToggleOffset(32768, kSide, kSide, plane);
-    const GridStatistics stats = StatisticsWithVariance(plane, kSide, kSide);
+    const auto [plane, stats] = FoldedSample();
     IntPlane work = MakePlane(kSide, kSide);
     for (auto _ : state) {
         state.PauseTiming();

@@ -11,13 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/cfitsio_support.h"
 #include "core/fits.h"
 #include "core/pixel_buffer.h"
 #include "core/plane.h"
-
-#ifdef HV_HAVE_CFITSIO
-#include <fitsio.h>
-#endif
+#include "tests/core/fits_reference.h"
 
 namespace {
 
@@ -62,24 +60,13 @@ void BM_WriteFits(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteFits)->Unit(benchmark::kMillisecond);
 
-// putc per byte, as the plain loop writes it.
+// putc per byte, the plain writer.
 void BM_WriteFitsLiteral(benchmark::State& state) {
     const std::string path = scratchPath("_wl.fit");
-    const IntPlane& plane = testPlane();
-    const std::vector<uint8_t> header = EncodeFits(kSide, kSide, plane);
     for (auto _ : state) {
         std::remove(path.c_str());
-        FILE* fp = std::fopen(path.c_str(), "wb");
-        for (int i = 0; i < 2880; ++i) std::putc(header[i], fp);
-        for (int y = 0; y < kSide; ++y) {
-            for (int x = 0; x < kSide; ++x) {
-                const int v = plane[x][y];
-                std::putc((v / 256) & 0xFF, fp);
-                std::putc(v & 0xFF, fp);
-            }
-        }
-        for (int i = 0; i < kFitsTrailerBytes; ++i) std::putc(0, fp);
-        std::fclose(fp);
+        if (!codec_test::literalWriteFits(path.c_str(), kSide, kSide, testPlane()))
+            state.SkipWithError("plain write failed");
     }
     std::remove(path.c_str());
 }
@@ -99,25 +86,13 @@ void BM_ReadFits(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadFits)->Unit(benchmark::kMillisecond);
 
+// getc per byte, the plain reader.
 void BM_ReadFitsLiteral(benchmark::State& state) {
     const std::string path = scratchPath("_rl.fit");
     WriteFits(path.c_str(), kSide, kSide, testPlane());
     for (auto _ : state) {
-        FILE* fp = std::fopen(path.c_str(), "rb");
-        char cards[100][80];
-        for (int n = 0; n < 36; ++n)
-            for (int i = 0; i < 80; ++i) cards[n][i] = static_cast<char>(std::getc(fp));
-        benchmark::DoNotOptimize(cards);
-        IntPlane plane = MakePlane(kSide, kSide);
-        for (int y = 0; y < kSide; ++y) {
-            for (int x = 0; x < kSide; ++x) {
-                const int hi = std::getc(fp);
-                const int lo = std::getc(fp);
-                plane[x][y] = hi * 256 + lo;
-            }
-        }
-        std::fclose(fp);
-        benchmark::DoNotOptimize(plane[kSide - 1][kSide - 1]);
+        const codec_test::LiteralFits read = codec_test::literalReadFits(path.c_str());
+        benchmark::DoNotOptimize(read.samples.data());
     }
     std::remove(path.c_str());
 }
@@ -134,31 +109,21 @@ const std::vector<int>& rowMajorInt() {
 // Arg(0): from 16-bit samples (no conversion, its fastest path); Arg(1): from int32 samples, the
 // sample type of a plane.
 void BM_WriteFitsCfitsio(benchmark::State& state) {
-    const std::string path = "!" + scratchPath("_wc.fit");
+    const std::string path = scratchPath("_wc.fit");
     const bool fromInt = state.range(0) != 0;
+    // Shifted into the signed range cfitsio accepts for a 16-bit image without scaling.
+    static std::vector<int> shifted = [] {
+        std::vector<int> v(rowMajorInt());
+        for (int& x : v) x = static_cast<short>(x);
+        return v;
+    }();
     for (auto _ : state) {
-        fitsfile* f = nullptr;
-        int status = 0;
-        long naxes[2] = {kSide, kSide};
-        fits_create_file(&f, path.c_str(), &status);
-        fits_create_img(f, SHORT_IMG, 2, naxes, &status);
-        if (fromInt) {
-            std::vector<int>& rows = const_cast<std::vector<int>&>(rowMajorInt());
-            // Shifted into the signed range cfitsio accepts for a 16-bit image without scaling.
-            static std::vector<int> shifted = [&] {
-                std::vector<int> v(rows);
-                for (int& x : v) x = static_cast<short>(x);
-                return v;
-            }();
-            fits_write_img(f, TINT, 1, static_cast<LONGLONG>(shifted.size()), shifted.data(), &status);
-        } else {
-            fits_write_img(f, TSHORT, 1, static_cast<LONGLONG>(rowMajor().size()),
-                           const_cast<unsigned short*>(rowMajor().data()), &status);
-        }
-        fits_close_file(f, &status);
+        const int status =
+            fromInt ? CfitsioWriteImage(path, kSide, TINT, shifted.data())
+                    : CfitsioWriteImage(path, kSide, TSHORT, const_cast<unsigned short*>(rowMajor().data()));
         if (status != 0) state.SkipWithError(("cfitsio write failed " + std::to_string(status)).c_str());
     }
-    std::remove(path.c_str() + 1);
+    std::remove(path.c_str());
 }
 BENCHMARK(BM_WriteFitsCfitsio)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

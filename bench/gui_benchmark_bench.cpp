@@ -3,17 +3,11 @@
 // both bitmaps, window set-up) from planes already read and folded.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <QImage>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPixmap>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "bench/gui_support.h"
 #include "benchmark/ui/benchmark_command.h"
 #include "benchmark/workload.h"
 #include "platform/scripted_platform.h"
@@ -23,24 +17,12 @@
 
 namespace {
 
+using benchgui::App;
+using benchgui::Drain;
+using benchgui::QtDisplayFloor;
+
 constexpr int kSide = kBenchSide;
 constexpr size_t kSamples = static_cast<size_t>(kSide) * kSide;
-
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "gui_benchmark_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
-
-void Drain() {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 // Sixteen benchmark images, read back and folded as the display stage receives them.
 const std::vector<IntPlane>& FoldedImages() {
@@ -59,27 +41,11 @@ const std::vector<IntPlane>& FoldedImages() {
 
 void BM_QtFloorSixteenWindows(benchmark::State& state) {
     App();
-    QMainWindow frame;
-    auto* area = new QMdiArea(&frame);
-    frame.setCentralWidget(area);
-    frame.resize(1200, 900);
-    frame.show();
-    QImage ready(kSide, kSide, QImage::Format_RGB888);
-    ready.fill(Qt::gray);
-    Drain();
+    QtDisplayFloor floor(kSide);
     for (auto _ : state) {
-        for (int i = 0; i < kBenchImageCount; ++i) {
-            auto* label = new QLabel;
-            label->setPixmap(QPixmap::fromImage(ready));
-            QMdiSubWindow* sub = area->addSubWindow(label);
-            sub->setAttribute(Qt::WA_DeleteOnClose);
-            sub->resize(1150, 800);
-            sub->show();
-            area->setActiveSubWindow(sub);
-        }
+        floor.showWindows(kBenchImageCount);
         state.PauseTiming();
-        area->closeAllSubWindows();
-        Drain();
+        floor.closeWindows();
         state.ResumeTiming();
     }
 }

@@ -11,12 +11,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QImage>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPixmap>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -24,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/gui_support.h"
 #include "benchmark/stages.h"
 #include "benchmark/ui/benchmark_command.h"
 #include "benchmark/workload.h"
@@ -61,26 +56,11 @@ WorkloadFigures ProgramRun() {
 }
 
 int64_t DisplayFloor() {
-    QMainWindow frame;
-    auto* area = new QMdiArea(&frame);
-    frame.setCentralWidget(area);
-    frame.resize(1200, 900);
-    frame.show();
-    QImage ready(kSide, kSide, QImage::Format_RGB888);
-    ready.fill(Qt::gray);
-    QCoreApplication::processEvents();
+    benchgui::QtDisplayFloor floor(kSide);
     const Clock::time_point from = Clock::now();
-    for (int i = 0; i < kBenchImageCount; ++i) {
-        auto* label = new QLabel;
-        label->setPixmap(QPixmap::fromImage(ready));
-        QMdiSubWindow* sub = area->addSubWindow(label);
-        sub->resize(1150, 800);
-        sub->show();
-        area->setActiveSubWindow(sub);
-    }
+    floor.showWindows(kBenchImageCount);
     const int64_t us = MicrosecondsSince(from);
-    area->closeAllSubWindows();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    floor.closeWindows();
     return us;
 }
 

@@ -2,12 +2,12 @@
 // part of a zoomed image, and the per-value tables of "H"/"L" against the literal per-byte loops.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
 #include <random>
 
+#include "bench/gui_support.h"
 #include "core/fparith.h"
 #include "core/numtext.h"
 #include "platform/platform.h"
@@ -17,16 +17,7 @@
 #include "view/view_ops.h"
 
 namespace {
-QApplication& app() {
-    static QApplication* a = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char arg0[] = "gui_view_bench";
-        static char* argv[] = {arg0, nullptr};
-        return new QApplication(argc, argv);
-    }();
-    return *a;
-}
+using benchgui::App;
 
 Picture randomPicture(int w, int h) {
     Picture p(w, h);
@@ -54,7 +45,7 @@ class NullFrame : public ImageFrame {
 };
 
 void BM_ConvertToScreenImage(benchmark::State& state) {
-    app();
+    App();
     NullFrame frame;
     TChild child(frame);
     const int side = static_cast<int>(state.range(0));
@@ -69,7 +60,7 @@ BENCHMARK(BM_ConvertToScreenImage)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 // Painting an 800 x 600 exposed part of a 2000 x 2000 image at the given zoom (x 1/16).
 void BM_PaintExposedPart(benchmark::State& state) {
-    app();
+    App();
     NullFrame frame;
     TChild child(frame);
     child.setImage(randomPicture(2000, 2000));
@@ -111,12 +102,18 @@ void BM_ContrastLiteral(benchmark::State& state) {
 BENCHMARK(BM_ContrastLiteral)->Unit(benchmark::kMillisecond);
 
 // "H" on a sample window: the 65536-entry table against DisplayLevel per pixel.
-void BM_SampleRemapTable(benchmark::State& state) {
+// A sample window's stored picture: raw values 1000 to 4999.
+Picture samplePicture() {
     Picture stored(1000, 1000);
     std::mt19937 rng(9);
     for (int y = 0; y < 1000; ++y)
         for (int x = 0; x < 1000; ++x)
             EncodeRawValue(static_cast<int32_t>(rng() % 4000 + 1000), stored.row(y) + 3 * x);
+    return stored;
+}
+
+void BM_SampleRemapTable(benchmark::State& state) {
+    const Picture stored = samplePicture();
     Picture display(1000, 1000);
     for (auto _ : state) {
         SampleRemap(stored, display, "1523.25", "1000");
@@ -126,11 +123,7 @@ void BM_SampleRemapTable(benchmark::State& state) {
 BENCHMARK(BM_SampleRemapTable)->Unit(benchmark::kMillisecond);
 
 void BM_SampleRemapLiteral(benchmark::State& state) {
-    Picture stored(1000, 1000);
-    std::mt19937 rng(9);
-    for (int y = 0; y < 1000; ++y)
-        for (int x = 0; x < 1000; ++x)
-            EncodeRawValue(static_cast<int32_t>(rng() % 4000 + 1000), stored.row(y) + 3 * x);
+    const Picture stored = samplePicture();
     Picture display(1000, 1000);
     for (auto _ : state) {
         const double mean = ParseReal("1523.25");

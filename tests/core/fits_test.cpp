@@ -273,7 +273,7 @@ TEST(ReadFits, MatchesLiteralReaderOnRandomFiles) {
     TempFile file("r.fit");
     for (const auto& [w, h] : sizes) {
         IntPlane source = codec_test::randomPlane(w, h, 0, 65535, rng);
-        codec_test::literalWriteFits(file.path(), w, h, source);
+        ASSERT_TRUE(codec_test::literalWriteFits(file.path(), w, h, source));
         const std::string full = codec_test::readBytes(file.path());
         // Whole file, cut inside the data (odd and even), cut just after the header.
         for (size_t cut :
@@ -426,7 +426,7 @@ TEST(WriteFits, MatchesLiteralWriterAndReadsBack) {
         SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
         IntPlane plane = codec_test::randomPlane(w, h, -70000, 140000, rng);
         ASSERT_EQ(WriteFits(fast.path(), w, h, plane), 0);
-        codec_test::literalWriteFits(literal.path(), w, h, plane);
+        ASSERT_TRUE(codec_test::literalWriteFits(literal.path(), w, h, plane));
         const std::string bytes = codec_test::readBytes(fast.path());
         ASSERT_EQ(bytes, codec_test::readBytes(literal.path()));
         const std::vector<uint8_t> encoded = EncodeFits(w, h, plane);
@@ -455,7 +455,7 @@ TEST(EncodeFits, WindowOfALargerPlane) {
     for (const auto& [pw, ph, w, h] : {std::array<int, 4>{70, 70, 67, 65}, std::array<int, 4>{9, 40, 8, 17},
                                        std::array<int, 4>{130, 9, 128, 8}}) {
         IntPlane plane = codec_test::randomPlane(pw, ph, INT_MIN, INT_MAX, rng);
-        codec_test::literalWriteFits(literal.path(), w, h, plane);
+        ASSERT_TRUE(codec_test::literalWriteFits(literal.path(), w, h, plane));
         const std::vector<uint8_t> bytes = EncodeFits(w, h, plane);
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), codec_test::readBytes(literal.path()));
     }
