@@ -11,7 +11,7 @@
 
 #include "core/bmp.h"
 #include "core/errors.h"
-#include "tests/open/bmp_samples.h"
+#include "tests/core/bmp_samples.h"
 #include "tests/open/open_support.h"
 #include "tests/support/gui_fixture.h"
 #include "view/ui/updown.h"
