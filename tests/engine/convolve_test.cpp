@@ -95,16 +95,20 @@ MakeFn Sparse(int a, int b, bool subnormal) {
     };
 }
 
+// A Gaussian of side n centred at (c, c), of width w, times scale.
+Kernel GaussianKernel(int n, double c, double w, double scale) {
+    Kernel k = MakeKernel(n, n);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+            k[i][j] = scale * std::exp(-(i - c) * (i - c) / w / w - (j - c) * (j - c) / w / w);
+    return k;
+}
+
 // The blur's Gaussian: side trunc(2S + 1), centre at (S, S), even sides for some S.
 MakeFn Gaussian(double s) {
     return [=](std::mt19937_64&, int& wa, int& wb) {
-        const int n = static_cast<int>(2 * s + 1);
-        wa = wb = n;
-        Kernel k = MakeKernel(n, n);
-        for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j)
-                k[i][j] = 10 * std::exp(-(i - s) * (i - s) / s / s - (j - s) * (j - s) / s / s);
-        return k;
+        wa = wb = static_cast<int>(2 * s + 1);
+        return GaussianKernel(wa, s, s, 10);
     };
 }
 
@@ -124,14 +128,8 @@ MakeFn GuideMiss(int n, double angle) {
 
 MakeFn GuideMissGaussian(int n, double blur) {
     return [=](std::mt19937_64&, int& wa, int& wb) {
-        const int s = 2 * n + 3;
-        wa = wb = s;
-        Kernel k = MakeKernel(s, s);
-        for (int i = 0; i < s; ++i)
-            for (int j = 0; j < s; ++j)
-                k[i][j] = std::exp(-(i - 2 * n) * (i - 2 * n) / blur / blur -
-                                   (j - 2 * n) * (j - 2 * n) / blur / blur);
-        return k;
+        wa = wb = 2 * n + 3;
+        return GaussianKernel(wa, 2 * n, blur, 1);
     };
 }
 

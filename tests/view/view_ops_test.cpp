@@ -6,6 +6,7 @@
 
 #include "core/errors.h"
 #include "core/numtext.h"
+#include "tests/support/thrown.h"
 #include "view/view_ops.h"
 
 namespace {
@@ -28,14 +29,7 @@ void setGrey(Picture& p, int x, int y, uint8_t level) {
     p.setPixelValue(x, y, JoinColour(level, level, level));
 }
 
-std::string errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const HvError& e) {
-        return e.what();
-    }
-    return "";
-}
+using hvtest::MessageOf;
 
 // ------------------------------------------------------------------ zoom
 
@@ -184,7 +178,8 @@ TEST(Contrast, FaultsLeaveTheDisplayAsItWas) {
     for (const Case& c : cases) {
         const Picture stored = greyPicture(3, 3, c.storedByte);
         Picture display = greyPicture(3, 3, 99);
-        EXPECT_EQ(errorOf([&] { ContrastStep(stored, display, c.contrast, true); }), c.message) << c.contrast;
+        EXPECT_EQ(MessageOf([&] { ContrastStep(stored, display, c.contrast, true); }), c.message)
+            << c.contrast;
         EXPECT_TRUE(display.samePixels(greyPicture(3, 3, 99)));
     }
     // With only zero bytes nothing overflows the truncation.
@@ -242,7 +237,7 @@ TEST(SampleRemap, EqualAverageAndMinimumFaultsAtTheFirstPixel) {
     for (const Case& c : {Case{1000, msg::kInvalidOperation}, Case{1001, msg::kDivideByZero}}) {
         const Picture stored = rawPicture({c.first, 1000, 1001});
         Picture display = greyPicture(3, 1, 9);
-        EXPECT_EQ(errorOf([&] { SampleRemap(stored, display, "1000", "1000"); }), c.message);
+        EXPECT_EQ(MessageOf([&] { SampleRemap(stored, display, "1000", "1000"); }), c.message);
         EXPECT_TRUE(display.samePixels(greyPicture(3, 1, 9)));
     }
 }
@@ -277,7 +272,7 @@ TEST(SampleRemap, AQuotientBeyondTheIntegerRangeFaultsOnlyWhereItOccurs) {
         EXPECT_EQ(display.pixelValue(0, 0), 0);
         EncodeRawValue(65535, stored.row(side - 1) + 3 * (side - 1));
         Picture kept = greyPicture(side, side, 9);
-        EXPECT_EQ(errorOf([&] { SampleRemap(stored, kept, "1000.0000000000001", "1000"); }),
+        EXPECT_EQ(MessageOf([&] { SampleRemap(stored, kept, "1000.0000000000001", "1000"); }),
                   msg::kInvalidOperation)
             << side;
         EXPECT_TRUE(kept.samePixels(greyPicture(side, side, 9)));
@@ -428,7 +423,7 @@ TEST(SamplePictures, RefusesFlatAndTooSmallImages) {
         for (int x = 0; x < c.w; ++x)
             for (int y = 0; y < c.h; ++y) plane[x][y] = 700;
         plane[0][0] = c.corner;
-        EXPECT_EQ(errorOf([&] { BuildSamplePictures(plane, c.w, c.h); }), c.message) << c.name;
+        EXPECT_EQ(MessageOf([&] { BuildSamplePictures(plane, c.w, c.h); }), c.message) << c.name;
     }
 }
 
