@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <span>
 #include <string>
 
 #include "core/errors.h"
@@ -158,17 +159,26 @@ TEST(Blur, RefusedAmounts) {
 
 // --- gamma and the coma correction's curve ---
 
-TEST(Gamma, Levels) {
-    struct Case {
-        double gamma;
-        int level, expected;
-    } cases[] = {{1.0, 0, 0},     {1.0, 1, 0},    {1.0, 2, 1},      {1.0, 128, 127},        {1.0, 254, 254},
-                 {1.0, 255, 255}, {2.0, 128, 64}, {2.0, 0, 0},      {2.0, 255, 255},        {0.5, 64, 127},
-                 {0.0, 0, 255},   {0.0, 77, 255}, {-1.0, 255, 255}, {-1.0, 1, 65025 & 0xff}};
-    for (const Case& c : cases) {
-        const Picture out = GammaCurve(ref::uniformPicture(1, 1, static_cast<uint8_t>(c.level)), c.gamma);
-        EXPECT_EQ(at(out, 0, 0, 1), c.expected) << c.gamma << " " << c.level;
+// One byte through a per-byte curve: the curve's parameter, the byte, what every byte of a pixel of
+// that level becomes.
+struct LevelCase {
+    double param;
+    int level, expected;
+};
+void expectLevels(Picture (*curve)(const Picture&, double), std::span<const LevelCase> cases) {
+    for (const LevelCase& c : cases) {
+        const Picture out = curve(ref::uniformPicture(1, 1, static_cast<uint8_t>(c.level)), c.param);
+        for (int channel = 0; channel < 3; ++channel)
+            EXPECT_EQ(at(out, 0, 0, channel), c.expected) << c.param << " " << c.level;
     }
+}
+
+TEST(Gamma, Levels) {
+    const LevelCase cases[] = {
+        {1.0, 0, 0},     {1.0, 1, 0},    {1.0, 2, 1},      {1.0, 128, 127},        {1.0, 254, 254},
+        {1.0, 255, 255}, {2.0, 128, 64}, {2.0, 0, 0},      {2.0, 255, 255},        {0.5, 64, 127},
+        {0.0, 0, 255},   {0.0, 77, 255}, {-1.0, 255, 255}, {-1.0, 1, 65025 & 0xff}};
+    expectLevels(GammaCurve, cases);
 }
 
 TEST(Gamma, MatchesReferenceOnEveryLevel) {
@@ -242,18 +252,11 @@ TEST(Solarize, MatchesReference) {
 // --- Sabattier effect ---
 
 TEST(Sabattier, StepWidths) {
-    struct Case {
-        double step;
-        int level, expected;
-    } cases[] = {{255, 0, 0},     {255, 100, 100}, {255, 254, 254}, {255, 255, 0},  {256, 0, 0},
-                 {256, 255, 255}, {256, 77, 77},   {512, 255, 127}, {512, 100, 50}, {128, 127, 254},
-                 {128, 128, 0},   {128, 255, 254}, {64, 63, 252},   {64, 64, 0},    {64, 65, 4},
-                 {-256, 10, 246}, {-256, 0, 0}};
-    for (const Case& c : cases) {
-        Picture p(1, 1);
-        p.row(0)[2] = static_cast<uint8_t>(c.level);
-        EXPECT_EQ(at(Sabattier(p, c.step), 0, 0, 2), c.expected) << c.step << " " << c.level;
-    }
+    const LevelCase cases[] = {
+        {255, 0, 0},   {255, 100, 100}, {255, 254, 254}, {255, 255, 0},   {256, 0, 0},   {256, 255, 255},
+        {256, 77, 77}, {512, 255, 127}, {512, 100, 50},  {128, 127, 254}, {128, 128, 0}, {128, 255, 254},
+        {64, 63, 252}, {64, 64, 0},     {64, 65, 4},     {-256, 10, 246}, {-256, 0, 0}};
+    expectLevels(Sabattier, cases);
     Picture all(86, 1);
     for (int v = 0; v < 256; ++v) all.row(0)[v] = static_cast<uint8_t>(v);
     for (int v = 0; v < 255; ++v) EXPECT_EQ(Sabattier(all, 255).row(0)[v], v);
