@@ -14,15 +14,13 @@ int AllocPlaneForOverwrite(int width, int height, IntPlane& plane);
 }  // namespace hv_detail
 
 // A width x height array of 32-bit samples. plane[x] is column x, contiguous in y; all columns live
-// in one block (a PixelBuffer) behind the column table. Move-only; the memory goes with the object (FreePlane
-// releases it early).
+// in one block (a PixelBuffer) behind the column table. Move-only, as the PixelBuffer is; the memory goes
+// with the object (FreePlane releases it early).
 class IntPlane {
   public:
     IntPlane() = default;
     IntPlane(IntPlane&& other) noexcept;
     IntPlane& operator=(IntPlane&& other) noexcept;
-    IntPlane(const IntPlane&) = delete;
-    IntPlane& operator=(const IntPlane&) = delete;
     ~IntPlane();
 
     int32_t* operator[](int x) const { return m_columns[x]; }

@@ -27,15 +27,8 @@ SimdLevel BestSimdLevel() {
 }
 
 const char* SimdLevelName(SimdLevel level) {
-    switch (level) {
-        case SimdLevel::Avx512:
-            return "avx512";
-        case SimdLevel::Avx2:
-            return "avx2";
-        case SimdLevel::Sse2:
-            break;
-    }
-    return "sse2";
+    static constexpr const char* kNames[] = {"sse2", "avx2", "avx512"};  // in SimdLevel's order
+    return kNames[static_cast<int>(level)];
 }
 
 std::vector<SimdLevel> SupportedSimdLevels() {

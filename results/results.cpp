@@ -15,15 +15,8 @@ ChecksumState CheckChecksum(int run, uint64_t checksum) {
 }
 
 const char* ChecksumStateName(ChecksumState state) {
-    switch (state) {
-        case ChecksumState::Valid:
-            return "valid";
-        case ChecksumState::Invalid:
-            return "invalid";
-        case ChecksumState::Unchecked:
-            break;
-    }
-    return "unchecked";
+    static constexpr const char* kNames[] = {"valid", "invalid", "unchecked"};  // in ChecksumState's order
+    return kNames[static_cast<int>(state)];
 }
 
 // ---- statistics ----

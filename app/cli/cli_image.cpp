@@ -121,6 +121,21 @@ void zoomTo(CliSession& session, double z) {
     for (double at = 1; at > z; at *= 0.5) session.mustRun(&TMainForm::Button2Click);
 }
 
+// Probe and measure: reads X and Y, opens IN and zooms; the window and the point (X, Y) of its
+// visible picture.
+struct Target {
+    TChild* window;
+    int x, y;
+};
+
+Target openZoomed(CliSession& session, const Options& options) {
+    const int x = parseCoordinate(options.arguments[1]);
+    const int y = parseCoordinate(options.arguments[2]);
+    TChild* window = openImage(session, options.arguments[0], options.filterIndex);
+    zoomTo(session, options.zoom);
+    return {window, x, y};
+}
+
 void printLine(const QString& text) {
     std::printf("%s\n", text.toStdString().c_str());
 }
@@ -178,15 +193,12 @@ int RunInfoCli(const CliArgs& args) {
 int RunProbeCli(const CliArgs& args) {
     return runImageCommand("probe", kProbeUsage, kProbeHelp, true, false, args, 3,
                            [](CliSession& session, const Options& options) {
-                               const int x = parseCoordinate(options.arguments[1]);
-                               const int y = parseCoordinate(options.arguments[2]);
-                               TChild* window = openImage(session, options.arguments[0], options.filterIndex);
-                               zoomTo(session, options.zoom);
+                               const Target at = openZoomed(session, options);
                                // A text no probe writes tells whether the window kind left the label alone.
                                QLabel* label = session.mainForm().toolStrip().Label2;
                                const QString untouched = QStringLiteral("\x01untouched\x01");
                                label->setText(untouched);
-                               session.mustRun([window, x, y] { window->ImageMouseMove(x, y); }, false);
+                               session.mustRun([at] { at.window->ImageMouseMove(at.x, at.y); }, false);
                                if (label->text() != untouched) printLine(label->text());
                            });
 }
@@ -194,13 +206,10 @@ int RunProbeCli(const CliArgs& args) {
 int RunMeasureCli(const CliArgs& args) {
     return runImageCommand("measure", kMeasureUsage, kMeasureHelp, true, true, args, 3,
                            [](CliSession& session, const Options& options) {
-                               const int x = parseCoordinate(options.arguments[1]);
-                               const int y = parseCoordinate(options.arguments[2]);
-                               TChild* window = openImage(session, options.arguments[0], options.filterIndex);
-                               zoomTo(session, options.zoom);
+                               const Target at = openZoomed(session, options);
                                const Qt::MouseButton button = options.button;
                                session.mustRun(
-                                   [window, button, x, y] { window->ImageMouseDown(button, x, y); }, false);
+                                   [at, button] { at.window->ImageMouseDown(button, at.x, at.y); }, false);
                                const ToolStrip& strip = session.mainForm().toolStrip();
                                printLine(strip.Label3->text());
                                printLine(strip.Label4->text());

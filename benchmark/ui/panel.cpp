@@ -1,22 +1,13 @@
 #include <QFont>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <algorithm>
 
+#include "benchmark/ui/form_parts.h"
 #include "benchmark/ui/forms.h"
 
 namespace {
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
 
 constexpr int kValueLeft = 144;
 constexpr int kUnitLeft = 200;
@@ -26,11 +17,8 @@ constexpr int kPanelHeight = 481;
 }  // namespace
 
 Tpanel::Tpanel(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("Tpanel"));
-    setWindowTitle(QStringLiteral("Result"));
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
-    setFont(font);
+    const QFont font = SetUpForm(this, QStringLiteral("Tpanel"), QStringLiteral("Result"),
+                                 QStringLiteral("ＭＳ Ｐゴシック"), 12);
 
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -91,10 +79,7 @@ Tpanel::Tpanel(QWidget* parent) : QDialog(parent) {
 
     // Sized to its panel, at the centre of the desktop.
     setFixedSize(kPanelWidth, kPanelHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(kPanelWidth / 2, kPanelHeight / 2));
-    }
+    CentreOnScreen(this);
 }
 
 void Tpanel::fitLabels() {

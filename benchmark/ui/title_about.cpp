@@ -1,23 +1,18 @@
 #include <QEvent>
 #include <QFont>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 
+#include "benchmark/ui/form_parts.h"
 #include "benchmark/ui/forms.h"
 #include "platform/app_icon.h"
 
 // ---------------------------------------------------------------- title window
 
 TTitle::TTitle(QWidget* parent) : QWidget(parent, Qt::Window) {
-    setObjectName(QStringLiteral("TTitle"));
-    setWindowTitle(QStringLiteral("Title"));
-    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
-    f.setPixelSize(12);
-    setFont(f);
+    SetUpForm(this, QStringLiteral("TTitle"), QStringLiteral("Title"), QStringLiteral("ＭＳ Ｐゴシック"), 12);
     // The picture area holds no picture: an empty area of its designed size.
     Image1 = new QWidget(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -44,11 +39,8 @@ bool TTitle::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------- About window
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("TAboutBox"));
-    setWindowTitle(QStringLiteral("About Ostrel"));
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPixelSize(11);
-    setFont(f);
+    const QFont font = SetUpForm(this, QStringLiteral("TAboutBox"), QStringLiteral("About Ostrel"),
+                                 QStringLiteral("MS Sans Serif"), 11);
     setFixedSize(340, 238);
 
     auto* bevel = new QFrame(this);
@@ -63,19 +55,13 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     icon->setScaledContents(true);
     icon->setPixmap(ApplicationIconPixmap());
 
-    auto* name = new QLabel(QStringLiteral("Ostrel"), this);
-    name->setObjectName(QStringLiteral("Label1"));
-    QFont bold(QStringLiteral("MS Sans Serif"));
+    QLabel* name = MakeLabel(this, "Label1", QStringLiteral("Ostrel"), 97, 40);
+    QFont bold = font;
     bold.setPixelSize(24);
     bold.setBold(true);
     name->setFont(bold);
-    name->move(97, 40);
     name->adjustSize();
-
-    auto* version = new QLabel(QStringLiteral("Version 1.0"), this);
-    version->setObjectName(QStringLiteral("Label2"));
-    version->move(97, 82);
-    version->adjustSize();
+    MakeLabel(this, "Label2", QStringLiteral("Version 1.0"), 97, 82);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("BitBtn1"));
@@ -83,8 +69,5 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(width() / 2, height() / 2));
-    }
+    CentreOnScreen(this);
 }

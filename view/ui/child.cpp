@@ -164,18 +164,27 @@ QSize frameMargins(QMdiSubWindow* sub, const QWidget* client) {
     const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, sub);
     return QSize(2 * border, title + border);
 }
+
+// Resizes the subwindow to width x height, or, with client set, so that its widget gets that size.
+// A hidden subwindow does not lay out its widget: the widget is sized to match. Without a
+// subwindow, the widget takes the size.
+void resizeSubWindow(QMdiSubWindow* sub, QWidget* widget, int width, int height, bool client) {
+    if (!sub) {
+        widget->resize(width, height);
+        return;
+    }
+    const QSize margins = frameMargins(sub, widget);
+    if (client)
+        sub->resize(width + margins.width(), height + margins.height());
+    else
+        sub->resize(width, height);
+    if (QLayout* layout = sub->layout()) layout->activate();
+    if (!sub->isVisible()) widget->resize(sub->width() - margins.width(), sub->height() - margins.height());
+}
 }  // namespace
 
 void TChild::setClientSize(int width, int height) {
-    QMdiSubWindow* sub = subWindow();
-    if (!sub) {
-        resize(width, height);
-        return;
-    }
-    const QSize margins = frameMargins(sub, this);
-    sub->resize(width + margins.width(), height + margins.height());
-    if (QLayout* layout = sub->layout()) layout->activate();
-    if (!sub->isVisible()) resize(sub->width() - margins.width(), sub->height() - margins.height());
+    resizeSubWindow(subWindow(), this, width, height, true);
 }
 
 QSize TChild::clientSize() const {
@@ -183,15 +192,7 @@ QSize TChild::clientSize() const {
 }
 
 void TChild::setOuterSize(int width, int height) {
-    QMdiSubWindow* sub = subWindow();
-    if (!sub) {
-        resize(width, height);
-        return;
-    }
-    const QSize margins = frameMargins(sub, this);
-    sub->resize(width, height);
-    if (QLayout* layout = sub->layout()) layout->activate();
-    if (!sub->isVisible()) resize(sub->width() - margins.width(), sub->height() - margins.height());
+    resizeSubWindow(subWindow(), this, width, height, false);
 }
 
 void TChild::fitToContents() {
