@@ -11,7 +11,9 @@ bool SimdLevelSupported(SimdLevel level) {
         case SimdLevel::Avx2:
             return __builtin_cpu_supports("avx2");
         case SimdLevel::Avx512:
-            return __builtin_cpu_supports("avx512f");
+            // The F, BW and VL subsets together (every AVX-512 processor since Skylake-SP).
+            return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                   __builtin_cpu_supports("avx512vl");
     }
 #endif
     return false;

@@ -20,8 +20,8 @@ constexpr int kEncodeTileColumns = 32;
 constexpr int kDecodeTileRows = 2048;
 constexpr int kDecodeTileColumns = 16;
 
-inline int32_t decodeSample(const uint8_t* p) {
-    return p[0] * 256 + p[1];
+inline int32_t decodeSample(const uint8_t* p, uint16_t flip) {
+    return (p[0] * 256 + p[1]) ^ flip;
 }
 
 inline void encodeSample(int32_t v, uint8_t* p) {
@@ -30,11 +30,11 @@ inline void encodeSample(int32_t v, uint8_t* p) {
 }
 
 void decodeScalar(const uint8_t* src, size_t stride, int rowBase, int x0, int x1, int y0, int y1,
-                  int32_t* data, size_t height) {
+                  int32_t* data, size_t height, uint16_t flip) {
     for (int x = x0; x < x1; ++x) {
         int32_t* column = data + static_cast<size_t>(x) * height;
         const uint8_t* p = src + static_cast<size_t>(y0 - rowBase) * stride + static_cast<size_t>(x) * 2;
-        for (int y = y0; y < y1; ++y, p += stride) column[y] = decodeSample(p);
+        for (int y = y0; y < y1; ++y, p += stride) column[y] = decodeSample(p, flip);
     }
 }
 
@@ -48,33 +48,41 @@ void encodeScalar(const int32_t* data, size_t height, int x0, int x1, int y0, in
 }
 
 #if HV_X86_SIMD
-// r[i] lane j becomes r[j] lane i (16-bit lanes).
-inline void transpose8x8(__m128i r[8]) {
-    const __m128i a0 = _mm_unpacklo_epi16(r[0], r[1]);
-    const __m128i a1 = _mm_unpackhi_epi16(r[0], r[1]);
-    const __m128i a2 = _mm_unpacklo_epi16(r[2], r[3]);
-    const __m128i a3 = _mm_unpackhi_epi16(r[2], r[3]);
-    const __m128i a4 = _mm_unpacklo_epi16(r[4], r[5]);
-    const __m128i a5 = _mm_unpackhi_epi16(r[4], r[5]);
-    const __m128i a6 = _mm_unpacklo_epi16(r[6], r[7]);
-    const __m128i a7 = _mm_unpackhi_epi16(r[6], r[7]);
-    const __m128i b0 = _mm_unpacklo_epi32(a0, a2);
-    const __m128i b1 = _mm_unpackhi_epi32(a0, a2);
-    const __m128i b2 = _mm_unpacklo_epi32(a1, a3);
-    const __m128i b3 = _mm_unpackhi_epi32(a1, a3);
-    const __m128i b4 = _mm_unpacklo_epi32(a4, a6);
-    const __m128i b5 = _mm_unpackhi_epi32(a4, a6);
-    const __m128i b6 = _mm_unpacklo_epi32(a5, a7);
-    const __m128i b7 = _mm_unpackhi_epi32(a5, a7);
-    r[0] = _mm_unpacklo_epi64(b0, b4);
-    r[1] = _mm_unpackhi_epi64(b0, b4);
-    r[2] = _mm_unpacklo_epi64(b1, b5);
-    r[3] = _mm_unpackhi_epi64(b1, b5);
-    r[4] = _mm_unpacklo_epi64(b2, b6);
-    r[5] = _mm_unpackhi_epi64(b2, b6);
-    r[6] = _mm_unpacklo_epi64(b3, b7);
-    r[7] = _mm_unpackhi_epi64(b3, b7);
-}
+// Within every 128-bit lane: r[i] word j becomes r[j] word i (an 8 x 8 block of 16-bit words per
+// lane). One body for the three register widths, each compiled for its own instruction set.
+#define HV_DEFINE_TRANSPOSE_8X8(name, attributes, V, P) \
+    attributes inline void name(V r[8]) {               \
+        const V a0 = P##_unpacklo_epi16(r[0], r[1]);    \
+        const V a1 = P##_unpackhi_epi16(r[0], r[1]);    \
+        const V a2 = P##_unpacklo_epi16(r[2], r[3]);    \
+        const V a3 = P##_unpackhi_epi16(r[2], r[3]);    \
+        const V a4 = P##_unpacklo_epi16(r[4], r[5]);    \
+        const V a5 = P##_unpackhi_epi16(r[4], r[5]);    \
+        const V a6 = P##_unpacklo_epi16(r[6], r[7]);    \
+        const V a7 = P##_unpackhi_epi16(r[6], r[7]);    \
+        const V b0 = P##_unpacklo_epi32(a0, a2);        \
+        const V b1 = P##_unpackhi_epi32(a0, a2);        \
+        const V b2 = P##_unpacklo_epi32(a1, a3);        \
+        const V b3 = P##_unpackhi_epi32(a1, a3);        \
+        const V b4 = P##_unpacklo_epi32(a4, a6);        \
+        const V b5 = P##_unpackhi_epi32(a4, a6);        \
+        const V b6 = P##_unpacklo_epi32(a5, a7);        \
+        const V b7 = P##_unpackhi_epi32(a5, a7);        \
+        r[0] = P##_unpacklo_epi64(b0, b4);              \
+        r[1] = P##_unpackhi_epi64(b0, b4);              \
+        r[2] = P##_unpacklo_epi64(b1, b5);              \
+        r[3] = P##_unpackhi_epi64(b1, b5);              \
+        r[4] = P##_unpacklo_epi64(b2, b6);              \
+        r[5] = P##_unpackhi_epi64(b2, b6);              \
+        r[6] = P##_unpacklo_epi64(b3, b7);              \
+        r[7] = P##_unpackhi_epi64(b3, b7);              \
+    }
+
+#define HV_AVX2 __attribute__((target("avx2")))
+#define HV_AVX512 __attribute__((target("avx2,avx512f,avx512bw,avx512vl")))
+HV_DEFINE_TRANSPOSE_8X8(transpose8x8, , __m128i, _mm)
+HV_DEFINE_TRANSPOSE_8X8(transpose8x8Lanes, HV_AVX2, __m256i, _mm256)
+HV_DEFINE_TRANSPOSE_8X8(transpose8x8Lanes, HV_AVX512, __m512i, _mm512)
 
 // Four samples to their stored 16-bit words (bytes hi, lo in memory), sign-extended to 32 bits so
 // that the signed pack keeps them unchanged.
@@ -87,10 +95,11 @@ inline __m128i encodeWordsSse2(__m128i v) {
 }
 
 void decodeTileSse2(const uint8_t* src, size_t stride, int rowBase, int x0, int x1, int y0, int y1,
-                    int32_t* data, size_t height) {
+                    int32_t* data, size_t height, uint16_t flip) {
     const int xFull = x0 + (x1 - x0) / 8 * 8;
     const int yFull = y0 + (y1 - y0) / 8 * 8;
     const __m128i zero = _mm_setzero_si128();
+    const __m128i flips = _mm_set1_epi16(static_cast<short>(flip));
     for (int y = y0; y < yFull; y += 8) {
         const uint8_t* row = src + static_cast<size_t>(y - rowBase) * stride;
         for (int x = x0; x < xFull; x += 8) {
@@ -99,7 +108,7 @@ void decodeTileSse2(const uint8_t* src, size_t stride, int rowBase, int x0, int 
             for (int i = 0; i < 8; ++i) {
                 const __m128i raw = _mm_loadu_si128(
                     reinterpret_cast<const __m128i*>(row + i * stride + static_cast<size_t>(x) * 2));
-                r[i] = _mm_or_si128(_mm_slli_epi16(raw, 8), _mm_srli_epi16(raw, 8));
+                r[i] = _mm_xor_si128(_mm_or_si128(_mm_slli_epi16(raw, 8), _mm_srli_epi16(raw, 8)), flips);
             }
             transpose8x8(r);
 #pragma GCC unroll 8
@@ -110,8 +119,8 @@ void decodeTileSse2(const uint8_t* src, size_t stride, int rowBase, int x0, int 
             }
         }
     }
-    decodeScalar(src, stride, rowBase, xFull, x1, y0, yFull, data, height);
-    decodeScalar(src, stride, rowBase, x0, x1, yFull, y1, data, height);
+    decodeScalar(src, stride, rowBase, xFull, x1, y0, yFull, data, height, flip);
+    decodeScalar(src, stride, rowBase, x0, x1, yFull, y1, data, height, flip);
 }
 
 void encodeTileSse2(const int32_t* data, size_t height, int x0, int x1, int y0, int y1, int rowBase,
@@ -141,21 +150,46 @@ void encodeTileSse2(const int32_t* data, size_t height, int x0, int x1, int y0, 
     encodeScalar(data, height, x0, x1, yFull, y1, rowBase, dst, stride);
 }
 
-// The same blocks with AVX2: byte swap by shuffle, widening and packing in one instruction each.
-__attribute__((target("avx2"))) void decodeTileAvx2(const uint8_t* src, size_t stride, int rowBase, int x0,
-                                                    int x1, int y0, int y1, int32_t* data, size_t height) {
+// The same blocks with AVX2: byte swap by shuffle, widening in one instruction. Pairs of blocks
+// side by side (columns x..x+7 in the low lanes, x+8..x+15 in the high lanes) load each row piece
+// as one 32-byte register; single blocks take the columns left over.
+HV_AVX2 void decodeTileAvx2(const uint8_t* src, size_t stride, int rowBase, int x0, int x1, int y0, int y1,
+                            int32_t* data, size_t height, uint16_t flip) {
+    const int xWide = x0 + (x1 - x0) / 16 * 16;
     const int xFull = x0 + (x1 - x0) / 8 * 8;
     const int yFull = y0 + (y1 - y0) / 8 * 8;
-    const __m128i swap = _mm_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14);
+    const __m256i swap = _mm256_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14, 1, 0, 3, 2, 5,
+                                          4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14);
+    const __m256i flips = _mm256_set1_epi16(static_cast<short>(flip));
     for (int y = y0; y < yFull; y += 8) {
         const uint8_t* row = src + static_cast<size_t>(y - rowBase) * stride;
-        for (int x = x0; x < xFull; x += 8) {
+        for (int x = x0; x < xWide; x += 16) {
+            __m256i r[8];
+#pragma GCC unroll 8
+            for (int i = 0; i < 8; ++i)
+                r[i] =
+                    _mm256_xor_si256(_mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(
+                                                             row + i * stride + static_cast<size_t>(x) * 2)),
+                                                         swap),
+                                     flips);
+            transpose8x8Lanes(r);
+#pragma GCC unroll 8
+            for (int j = 0; j < 8; ++j) {
+                int32_t* column = data + static_cast<size_t>(x + j) * height + y;
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(column),
+                                    _mm256_cvtepu16_epi32(_mm256_castsi256_si128(r[j])));
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(column + 8 * height),
+                                    _mm256_cvtepu16_epi32(_mm256_extracti128_si256(r[j], 1)));
+            }
+        }
+        for (int x = xWide; x < xFull; x += 8) {
             __m128i r[8];
 #pragma GCC unroll 8
             for (int i = 0; i < 8; ++i)
-                r[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(
-                                            row + i * stride + static_cast<size_t>(x) * 2)),
-                                        swap);
+                r[i] = _mm_xor_si128(_mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(
+                                                          row + i * stride + static_cast<size_t>(x) * 2)),
+                                                      _mm256_castsi256_si128(swap)),
+                                     _mm256_castsi256_si128(flips));
             transpose8x8(r);
 #pragma GCC unroll 8
             for (int j = 0; j < 8; ++j)
@@ -164,41 +198,58 @@ __attribute__((target("avx2"))) void decodeTileAvx2(const uint8_t* src, size_t s
                     _mm256_cvtepu16_epi32(r[j]));
         }
     }
-    decodeScalar(src, stride, rowBase, xFull, x1, y0, yFull, data, height);
-    decodeScalar(src, stride, rowBase, x0, x1, yFull, y1, data, height);
+    decodeScalar(src, stride, rowBase, xFull, x1, y0, yFull, data, height, flip);
+    decodeScalar(src, stride, rowBase, x0, x1, yFull, y1, data, height, flip);
 }
 
-// Two 8 x 8 blocks side by side, one per 128-bit lane.
-__attribute__((target("avx2"))) inline void transpose8x8Pair(__m256i r[8]) {
-    const __m256i a0 = _mm256_unpacklo_epi16(r[0], r[1]);
-    const __m256i a1 = _mm256_unpackhi_epi16(r[0], r[1]);
-    const __m256i a2 = _mm256_unpacklo_epi16(r[2], r[3]);
-    const __m256i a3 = _mm256_unpackhi_epi16(r[2], r[3]);
-    const __m256i a4 = _mm256_unpacklo_epi16(r[4], r[5]);
-    const __m256i a5 = _mm256_unpackhi_epi16(r[4], r[5]);
-    const __m256i a6 = _mm256_unpacklo_epi16(r[6], r[7]);
-    const __m256i a7 = _mm256_unpackhi_epi16(r[6], r[7]);
-    const __m256i b0 = _mm256_unpacklo_epi32(a0, a2);
-    const __m256i b1 = _mm256_unpackhi_epi32(a0, a2);
-    const __m256i b2 = _mm256_unpacklo_epi32(a1, a3);
-    const __m256i b3 = _mm256_unpackhi_epi32(a1, a3);
-    const __m256i b4 = _mm256_unpacklo_epi32(a4, a6);
-    const __m256i b5 = _mm256_unpackhi_epi32(a4, a6);
-    const __m256i b6 = _mm256_unpacklo_epi32(a5, a7);
-    const __m256i b7 = _mm256_unpackhi_epi32(a5, a7);
-    r[0] = _mm256_unpacklo_epi64(b0, b4);
-    r[1] = _mm256_unpackhi_epi64(b0, b4);
-    r[2] = _mm256_unpacklo_epi64(b1, b5);
-    r[3] = _mm256_unpackhi_epi64(b1, b5);
-    r[4] = _mm256_unpacklo_epi64(b2, b6);
-    r[5] = _mm256_unpackhi_epi64(b2, b6);
-    r[6] = _mm256_unpacklo_epi64(b3, b7);
-    r[7] = _mm256_unpackhi_epi64(b3, b7);
+// GCC 12's own AVX-512 headers trip -Wuninitialized on their _mm512_undefined_* placeholders.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+// AVX-512: blocks of 16 columns by 16 rows. Register i holds rows i and i + 8 (32 bytes each), so
+// after the transposition within lanes register j holds columns j and j + 8, rows 0..7 and 8..15;
+// each column's sixteen samples then go out as one 64-byte store.
+HV_AVX512 void decodeTileAvx512(const uint8_t* src, size_t stride, int rowBase, int x0, int x1, int y0,
+                                int y1, int32_t* data, size_t height, uint16_t flip) {
+    const int xWide = x0 + (x1 - x0) / 16 * 16;
+    const int yWide = y0 + (y1 - y0) / 16 * 16;
+    const __m512i swap =
+        _mm512_broadcast_i32x4(_mm_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14));
+    const __m512i flips = _mm512_set1_epi16(static_cast<short>(flip));
+    for (int y = y0; y < yWide; y += 16) {
+        const uint8_t* row = src + static_cast<size_t>(y - rowBase) * stride;
+        for (int x = x0; x < xWide; x += 16) {
+            const uint8_t* piece = row + static_cast<size_t>(x) * 2;
+            __m512i r[8];
+#pragma GCC unroll 8
+            for (int i = 0; i < 8; ++i) {
+                const __m512i rows = _mm512_inserti64x4(
+                    _mm512_castsi256_si512(
+                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(piece + i * stride))),
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(piece + (i + 8) * stride)), 1);
+                r[i] = _mm512_xor_si512(_mm512_shuffle_epi8(rows, swap), flips);
+            }
+            transpose8x8Lanes(r);
+#pragma GCC unroll 8
+            for (int j = 0; j < 8; ++j) {
+                // Lanes (column j rows 0..7, column j + 8 rows 0..7, column j rows 8..15, ...) in
+                // the order (j low, j high, j + 8 low, j + 8 high).
+                const __m512i q = _mm512_shuffle_i64x2(r[j], r[j], _MM_SHUFFLE(3, 1, 2, 0));
+                int32_t* column = data + static_cast<size_t>(x + j) * height + y;
+                _mm512_storeu_si512(column, _mm512_cvtepu16_epi32(_mm512_castsi512_si256(q)));
+                _mm512_storeu_si512(column + 8 * height,
+                                    _mm512_cvtepu16_epi32(_mm512_extracti64x4_epi64(q, 1)));
+            }
+        }
+    }
+    decodeTileAvx2(src, stride, rowBase, xWide, x1, y0, yWide, data, height, flip);
+    decodeTileAvx2(src, stride, rowBase, x0, x1, yWide, y1, data, height, flip);
 }
 
-__attribute__((target("avx2"))) void encodeBlocksAvx2(const int32_t* data, size_t height, int x0, int x1,
-                                                      int y0, int y1, int rowBase, uint8_t* dst,
-                                                      size_t stride) {
+HV_AVX2 void encodeBlocksAvx2(const int32_t* data, size_t height, int x0, int x1, int y0, int y1, int rowBase,
+                              uint8_t* dst, size_t stride) {
     const __m256i bytes = _mm256_set1_epi32(0xFF);
     for (int y = y0; y < y1; y += 8) {
         uint8_t* row = dst + static_cast<size_t>(y - rowBase) * stride;
@@ -226,16 +277,15 @@ __attribute__((target("avx2"))) void encodeBlocksAvx2(const int32_t* data, size_
 // Two 8 x 8 blocks at once (columns x..x+7 in the low lanes, x+8..x+15 in the high lanes), so
 // each transposed register is one 32-byte piece of a row. The words are built with their bytes
 // in register order and swapped once after the transposition.
-__attribute__((target("avx2"))) inline __m256i encodeWordsAvx2(__m256i v) {
+HV_AVX2 inline __m256i encodeWordsAvx2(__m256i v) {
     const __m256i lowByte = _mm256_set1_epi32(0xFF);
     // Bits 8..15 of v + 255 (negative v) are the low byte of v / 256 truncated toward zero.
     const __m256i t = _mm256_add_epi32(v, _mm256_and_si256(_mm256_srai_epi32(v, 31), lowByte));
     return _mm256_or_si256(_mm256_and_si256(t, _mm256_set1_epi32(0xFF00)), _mm256_and_si256(v, lowByte));
 }
 
-__attribute__((target("avx2"))) void encodeTileAvx2(const int32_t* data, size_t height, int x0, int x1,
-                                                    int y0, int y1, int rowBase, uint8_t* dst,
-                                                    size_t stride) {
+HV_AVX2 void encodeTileAvx2(const int32_t* data, size_t height, int x0, int x1, int y0, int y1, int rowBase,
+                            uint8_t* dst, size_t stride) {
     const int xWide = x0 + (x1 - x0) / 16 * 16;
     const int xFull = x0 + (x1 - x0) / 8 * 8;
     const int yFull = y0 + (y1 - y0) / 8 * 8;
@@ -254,7 +304,7 @@ __attribute__((target("avx2"))) void encodeTileAvx2(const int32_t* data, size_t 
                 // Words 0..15 of a, then of b, after undoing the pack's lane interleave.
                 r[j] = _mm256_permute4x64_epi64(_mm256_packus_epi32(a, b), 0xD8);
             }
-            transpose8x8Pair(r);
+            transpose8x8Lanes(r);
 #pragma GCC unroll 8
             for (int i = 0; i < 8; ++i)
                 _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + i * stride + static_cast<size_t>(x) * 2),
@@ -265,31 +315,78 @@ __attribute__((target("avx2"))) void encodeTileAvx2(const int32_t* data, size_t 
     encodeScalar(data, height, xFull, x1, y0, yFull, rowBase, dst, stride);
     encodeScalar(data, height, x0, x1, yFull, y1, rowBase, dst, stride);
 }
+
+// Sixteen samples of a column to their stored words, bytes in register order (as encodeWordsAvx2).
+HV_AVX512 inline __m256i encodeWordsAvx512(const int32_t* column) {
+    const __m512i v = _mm512_loadu_si512(column);
+    const __m512i lowByte = _mm512_set1_epi32(0xFF);
+    const __m512i t = _mm512_add_epi32(v, _mm512_and_si512(_mm512_srai_epi32(v, 31), lowByte));
+    return _mm512_cvtepi32_epi16(
+        _mm512_or_si512(_mm512_and_si512(t, _mm512_set1_epi32(0xFF00)), _mm512_and_si512(v, lowByte)));
+}
+
+// AVX-512: blocks of 16 columns by 16 rows, the decoder's steps backwards. Register j gathers
+// columns j and j + 8 as (rows 0..7, rows 0..7, rows 8..15, rows 8..15); after the transposition
+// register i holds row i in its low half and row i + 8 in its high half.
+HV_AVX512 void encodeTileAvx512(const int32_t* data, size_t height, int x0, int x1, int y0, int y1,
+                                int rowBase, uint8_t* dst, size_t stride) {
+    const int xWide = x0 + (x1 - x0) / 16 * 16;
+    const int yWide = y0 + (y1 - y0) / 16 * 16;
+    const __m512i swap =
+        _mm512_broadcast_i32x4(_mm_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14));
+    for (int y = y0; y < yWide; y += 16) {
+        uint8_t* row = dst + static_cast<size_t>(y - rowBase) * stride;
+        for (int x = x0; x < xWide; x += 16) {
+            __m512i r[8];
+#pragma GCC unroll 8
+            for (int j = 0; j < 8; ++j) {
+                const int32_t* column = data + static_cast<size_t>(x + j) * height + y;
+                const __m512i pair = _mm512_inserti64x4(_mm512_castsi256_si512(encodeWordsAvx512(column)),
+                                                        encodeWordsAvx512(column + 8 * height), 1);
+                r[j] = _mm512_shuffle_i64x2(pair, pair, _MM_SHUFFLE(3, 1, 2, 0));
+            }
+            transpose8x8Lanes(r);
+            uint8_t* piece = row + static_cast<size_t>(x) * 2;
+#pragma GCC unroll 8
+            for (int i = 0; i < 8; ++i) {
+                const __m512i bytes = _mm512_shuffle_epi8(r[i], swap);
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(piece + i * stride),
+                                    _mm512_castsi512_si256(bytes));
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(piece + (i + 8) * stride),
+                                    _mm512_extracti64x4_epi64(bytes, 1));
+            }
+        }
+    }
+    encodeTileAvx2(data, height, xWide, x1, y0, yWide, rowBase, dst, stride);
+    encodeTileAvx2(data, height, x0, x1, yWide, y1, rowBase, dst, stride);
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 #endif
 
-// AVX-512 brings nothing to 8 x 8 blocks of 16-bit words: it runs the AVX2 blocks.
-bool wide(SimdLevel level) {
+void checkSupported(SimdLevel level) {
     if (!SimdLevelSupported(level)) throw std::invalid_argument("instruction set not supported here");
-    return level != SimdLevel::Sse2;
 }
 
 }  // namespace
 
 void BigEndianRowsToColumnsOn(SimdLevel level, const uint8_t* src, size_t stride, int width, int y0, int y1,
-                              int32_t* data, size_t height) {
-    const bool avx2 = wide(level);
+                              int32_t* data, size_t height, uint16_t flip) {
+    checkSupported(level);
     for (int yb = y0; yb < y1; yb += kDecodeTileRows) {
         const int ye = std::min(y1, yb + kDecodeTileRows);
         for (int xb = 0; xb < width; xb += kDecodeTileColumns) {
             const int xe = std::min(width, xb + kDecodeTileColumns);
 #if HV_X86_SIMD
-            if (avx2)
-                decodeTileAvx2(src, stride, y0, xb, xe, yb, ye, data, height);
+            if (level == SimdLevel::Avx512)
+                decodeTileAvx512(src, stride, y0, xb, xe, yb, ye, data, height, flip);
+            else if (level == SimdLevel::Avx2)
+                decodeTileAvx2(src, stride, y0, xb, xe, yb, ye, data, height, flip);
             else
-                decodeTileSse2(src, stride, y0, xb, xe, yb, ye, data, height);
+                decodeTileSse2(src, stride, y0, xb, xe, yb, ye, data, height, flip);
 #else
-            (void)avx2;
-            decodeScalar(src, stride, y0, xb, xe, yb, ye, data, height);
+            decodeScalar(src, stride, y0, xb, xe, yb, ye, data, height, flip);
 #endif
         }
     }
@@ -297,18 +394,19 @@ void BigEndianRowsToColumnsOn(SimdLevel level, const uint8_t* src, size_t stride
 
 void ColumnsToBigEndianRowsOn(SimdLevel level, const int32_t* data, size_t height, int width, int y0, int y1,
                               uint8_t* dst, size_t stride) {
-    const bool avx2 = wide(level);
+    checkSupported(level);
     for (int yb = y0; yb < y1; yb += kEncodeTileRows) {
         const int ye = std::min(y1, yb + kEncodeTileRows);
         for (int xb = 0; xb < width; xb += kEncodeTileColumns) {
             const int xe = std::min(width, xb + kEncodeTileColumns);
 #if HV_X86_SIMD
-            if (avx2)
+            if (level == SimdLevel::Avx512)
+                encodeTileAvx512(data, height, xb, xe, yb, ye, y0, dst, stride);
+            else if (level == SimdLevel::Avx2)
                 encodeTileAvx2(data, height, xb, xe, yb, ye, y0, dst, stride);
             else
                 encodeTileSse2(data, height, xb, xe, yb, ye, y0, dst, stride);
 #else
-            (void)avx2;
             encodeScalar(data, height, xb, xe, yb, ye, y0, dst, stride);
 #endif
         }
@@ -316,8 +414,8 @@ void ColumnsToBigEndianRowsOn(SimdLevel level, const int32_t* data, size_t heigh
 }
 
 void BigEndianRowsToColumns(const uint8_t* src, size_t stride, int width, int y0, int y1, int32_t* data,
-                            size_t height) {
-    BigEndianRowsToColumnsOn(BestSimdLevel(), src, stride, width, y0, y1, data, height);
+                            size_t height, uint16_t flip) {
+    BigEndianRowsToColumnsOn(BestSimdLevel(), src, stride, width, y0, y1, data, height, flip);
 }
 
 void ColumnsToBigEndianRows(const int32_t* data, size_t height, int width, int y0, int y1, uint8_t* dst,

@@ -300,9 +300,9 @@ TEST(ReadFits, MatchesLiteralReaderOnRandomFiles) {
 // Every SIMD level this processor has against plain loops over the same bytes.
 TEST(FitsTransposition, EverySimdLevelMatchesPlainLoops) {
     std::mt19937 rng(11);
-    const std::pair<int, int> sizes[] = {{1, 1},     {8, 8},    {9, 7},    {64, 64}, {65, 129},
-                                         {200, 16},  {16, 200}, {7, 300},  {27, 9},  {40, 17},
-                                         {1000, 11}, {95, 8},   {21, 2100}};
+    const std::pair<int, int> sizes[] = {{1, 1},     {8, 8},    {9, 7},     {64, 64}, {65, 129},
+                                         {200, 16},  {16, 200}, {7, 300},   {27, 9},  {40, 17},
+                                         {1000, 11}, {95, 8},   {21, 2100}, {31, 47}};
     for (SimdLevel level : SupportedSimdLevels()) {
         for (const auto& [w, h] : sizes) {
             SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " " + SimdLevelName(level));
@@ -318,11 +318,16 @@ TEST(FitsTransposition, EverySimdLevelMatchesPlainLoops) {
                     ASSERT_EQ(bytes[at + 1], static_cast<uint8_t>(v & 0xFF));
                 }
             }
-            IntPlane back = MakePlane(w, h);
-            hv_detail::BigEndianRowsToColumnsOn(level, bytes.data(), stride, w, 0, h, back.data(), h);
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x)
-                    ASSERT_EQ(back[x][y], bytes[y * stride + 2 * x] * 256 + bytes[y * stride + 2 * x + 1]);
+            // As stored, and with the offset toggle folded in.
+            for (const uint16_t flip : {0, 0x8000}) {
+                IntPlane back = MakePlane(w, h);
+                hv_detail::BigEndianRowsToColumnsOn(level, bytes.data(), stride, w, 0, h, back.data(), h,
+                                                    flip);
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x)
+                        ASSERT_EQ(back[x][y],
+                                  (bytes[y * stride + 2 * x] * 256 + bytes[y * stride + 2 * x + 1]) ^ flip);
+            }
         }
     }
 }
