@@ -42,22 +42,10 @@ struct Tap {
     double w;
 };
 
-struct Variant {
-    bool (*column)(const ColumnJob&);
-    void (*widen)(const int32_t*, double*, int);
-};
-
-Variant variantFor(SimdLevel level) {
+const ColumnKernels& kernelsFor(SimdLevel level) {
     if (!SimdLevelSupported(level)) throw std::invalid_argument("instruction set not supported here");
-    switch (level) {
-        case SimdLevel::Avx512:
-            return {ConvolveColumnAvx512, WidenColumnAvx512};
-        case SimdLevel::Avx2:
-            return {ConvolveColumnAvx2, WidenColumnAvx2};
-        case SimdLevel::Sse2:
-            break;
-    }
-    return {ConvolveColumnSse2, WidenColumnSse2};
+    static const ColumnKernels* const kByLevel[] = {&kSse2Kernels, &kAvx2Kernels, &kAvx512Kernels};
+    return *kByLevel[static_cast<int>(level)];  // in SimdLevel's order
 }
 
 void checkArguments(int a, int b, const Kernel& kernel, int W, int H, const IntPlane& plane) {
@@ -132,13 +120,13 @@ class RingConvolution {
         m_weights.resize(taps.size());
     }
 
-    void run(const Variant& v, const double* threshold, IntPlane& plane) {
+    void run(const ColumnKernels& kernels, const double* threshold, IntPlane& plane) {
         int widened = -1;
         for (int x = 0; x < m_W; ++x) {
             const int need = std::min(m_W - 1, x + m_dxHi);
             while (widened < need) {
                 ++widened;
-                v.widen(plane[widened], slot(widened), m_H);
+                kernels.widen(plane[widened], slot(widened), m_H);
             }
             int n = 0;
             for (const Tap& t : m_taps) {
@@ -158,7 +146,7 @@ class RingConvolution {
                 job.centre = slot(x);
                 job.threshold = *threshold;
             }
-            if (v.column(job)) exactColumn(job);
+            if (kernels.column(job)) exactColumn(job);
         }
     }
 
@@ -232,7 +220,7 @@ class BufferedConvolution {
 
 int convolve(SimdLevel level, const int* threshold, int a, int b, Kernel& kernel, int W, int H,
              IntPlane& plane) {
-    const Variant variant = variantFor(level);
+    const ColumnKernels& kernels = kernelsFor(level);
     checkArguments(a, b, kernel, W, H, plane);
     // Nothing is changed until every fault and allocation failure that can stop the call is past.
     try {
@@ -248,7 +236,7 @@ int convolve(SimdLevel level, const int* threshold, int a, int b, Kernel& kernel
             RingConvolution ring(taps, W, H);
             commitWeights(a, b, q, kernel);
             const double t = threshold ? static_cast<double>(*threshold) : 0.0;
-            ring.run(variant, threshold ? &t : nullptr, plane);
+            ring.run(kernels, threshold ? &t : nullptr, plane);
         } else {
             BufferedConvolution buffered(taps, std::max(W, 0), std::max(H, 0));
             commitWeights(a, b, q, kernel);

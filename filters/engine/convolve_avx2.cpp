@@ -46,12 +46,7 @@ struct Avx2 {
 
 }  // namespace
 
-bool ConvolveColumnAvx2(const ColumnJob& job) {
-    return ConvolveColumnT<Avx2>(job);
-}
-void WidenColumnAvx2(const int32_t* in, double* out, int n) {
-    WidenColumnT<Avx2>(in, out, n);
-}
+const ColumnKernels kAvx2Kernels = {ConvolveColumnT<Avx2>, WidenColumnT<Avx2>};
 
 }  // namespace hv::engine
 

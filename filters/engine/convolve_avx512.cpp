@@ -48,12 +48,7 @@ struct Avx512 {
 
 }  // namespace
 
-bool ConvolveColumnAvx512(const ColumnJob& job) {
-    return ConvolveColumnT<Avx512>(job);
-}
-void WidenColumnAvx512(const int32_t* in, double* out, int n) {
-    WidenColumnT<Avx512>(in, out, n);
-}
+const ColumnKernels kAvx512Kernels = {ConvolveColumnT<Avx512>, WidenColumnT<Avx512>};
 
 }  // namespace hv::engine
 

@@ -38,11 +38,6 @@ struct Sse2 {
 
 }  // namespace
 
-bool ConvolveColumnSse2(const ColumnJob& job) {
-    return ConvolveColumnT<Sse2>(job);
-}
-void WidenColumnSse2(const int32_t* in, double* out, int n) {
-    WidenColumnT<Sse2>(in, out, n);
-}
+const ColumnKernels kSse2Kernels = {ConvolveColumnT<Sse2>, WidenColumnT<Sse2>};
 
 }  // namespace hv::engine

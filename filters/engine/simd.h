@@ -35,16 +35,16 @@ struct ColumnJob {
     double threshold = 0.0;
 };
 
-// Each computes job.rows outputs (truncated toward zero, negatives 0) and returns true when some
-// accumulation fell outside the 32-bit range, where the caller redoes the column exactly.
-bool ConvolveColumnSse2(const ColumnJob& job);
-bool ConvolveColumnAvx2(const ColumnJob& job);
-bool ConvolveColumnAvx512(const ColumnJob& job);
-
-// int32 samples to doubles, n values.
-void WidenColumnSse2(const int32_t* in, double* out, int n);
-void WidenColumnAvx2(const int32_t* in, double* out, int n);
-void WidenColumnAvx512(const int32_t* in, double* out, int n);
+// One level's column kernels. column computes job.rows outputs (truncated toward zero, negatives 0)
+// and returns true when some accumulation fell outside the 32-bit range, where the caller redoes the
+// column exactly; widen turns n int32 samples into doubles.
+struct ColumnKernels {
+    bool (*column)(const ColumnJob& job);
+    void (*widen)(const int32_t* in, double* out, int n);
+};
+extern const ColumnKernels kSse2Kernels;
+extern const ColumnKernels kAvx2Kernels;
+extern const ColumnKernels kAvx512Kernels;
 
 int ConvolvePlaneOn(SimdLevel level, int a, int b, Kernel& kernel, int W, int H, IntPlane& plane);
 int ConvolvePlaneBelowOn(SimdLevel level, int threshold, int a, int b, Kernel& kernel, int W, int H,
