@@ -23,12 +23,8 @@
 #include "shell/mainform.h"
 #include "view/ui/child.h"
 
-const char* const kApplyUsage =
-    "apply [--as bmp|fits|ppm] [--gamma-field TEXT] IN OUT.bmp COMMAND [ARGS] [COMMAND [ARGS] ...]";
-
-namespace {
-
-const char* const kHelp =
+const CliHelp kApplyHelp = {
+    "apply", "apply [--as bmp|fits|ppm] [--gamma-field TEXT] IN OUT.bmp COMMAND [ARGS] [COMMAND [ARGS] ...]",
     "Opens IN as the open command does, runs the commands in order on the active window with the\n"
     "program's own handlers and dialogs, and saves the display image as the save command does (a\n"
     "24-bit Windows bitmap under exactly the name OUT). Prints each file written on one line.\n"
@@ -47,11 +43,12 @@ const char* const kHelp =
     "  sabattier S                     Sabattier effect, step width S\n"
     "  gmc DIRECTION FLOW BLUR THRESHOLD\n"
     "                                  guide-miss canceller\n"
-    "  coma X Y AMOUNT                 coma correction; its exponent is the gamma dialog's field\n";
-const char* const kNotes =
+    "  coma X Y AMOUNT                 coma correction; its exponent is the gamma dialog's field\n",
     "The readers' trace lines go to standard error. A value a dialog refuses, or an error box, ends\n"
     "the run with the message on standard error and exit status 1; a command line that cannot be\n"
-    "used, with exit status 2.\n";
+    "used, with exit status 2.\n"};
+
+namespace {
 
 // One command: its name, its handler, and the dialog it shows with the fields its arguments go
 // into, in order (no dialog: no arguments).
@@ -144,12 +141,7 @@ int runSteps(const CliCommand& command, const std::string& in, const std::string
     if (command.isSet(QStringLiteral("gamma-field")))
         form.forms().filters.gmm->Edit1->setText(q(command.value(QStringLiteral("gamma-field"))));
 
-    platform.openAnswers.push_back(FileDialogResult{q(in), filterIndex});
-    {
-        TraceToStderr trace;
-        session.mustRun(&TMainForm::OpenButtonClick);
-    }
-    if (!form.ActiveImageWindow()) return command.failure("could not open '" + in + "'");
+    if (!CliOpenImage(session, in, filterIndex)) return command.failure("could not open '" + in + "'");
 
     std::map<QString, TChild*> splitWindows;  // caption -> window of the last RGB separation
     for (const Step& step : steps) {
@@ -181,7 +173,7 @@ int runSteps(const CliCommand& command, const std::string& in, const std::string
 }  // namespace
 
 int RunApplyCli(const CliArgs& args) {
-    CliCommand command("apply", kApplyUsage, kHelp, kNotes);
+    CliCommand command(kApplyHelp);
     command.addOption({QStringLiteral("as")},
                       QStringLiteral("the entry chosen in the open dialog (default: from IN's\n"
                                      "extension: .bmp, .fit/.fts/.fits, .ppm); the entry, not the\n"

@@ -42,16 +42,15 @@
 #define HV_COMPILER "unknown"
 #endif
 
-const char* const kBenchUsage =
-    "bench [--json] [--repeat N|auto] [--keep-images DIR] [--record [--db PATH]] [--chart FILE.png|FILE.svg]";
-
-namespace {
-
-const char* const kBenchHelp =
+const CliHelp kBenchHelp = {
+    "bench",
+    "bench [--json] [--repeat N|auto] [--keep-images DIR] [--record [--db PATH]] [--chart FILE.png|FILE.svg]",
     "Runs the benchmark (計測開始) once or several times without a display and prints the result\n"
     "window's rows: caption, value and unit, one row per line. Each run's checksum is compared with\n"
     "the known checksum of its run number; a run whose checksum differs is marked not valid and\n"
-    "counts in no median.\n";
+    "counts in no median.\n"};
+
+namespace {
 
 struct RunRecord {
     QList<Tpanel::Row> rows;
@@ -299,7 +298,7 @@ int RunBench(const CliCommand& command) {
 }  // namespace
 
 int RunBenchCli(const CliArgs& args) {
-    CliCommand command("bench", kBenchUsage, kBenchHelp);
+    CliCommand command(kBenchHelp);
     command.addOption({QStringLiteral("json")},
                       QStringLiteral("print one JSON object (program, machine, runs, summary) instead"));
     command.addOption(

@@ -23,11 +23,6 @@
 #include "shell/mainform.h"
 #include "view/ui/child.h"
 
-const char* const kShowUsage = "show [--as bmp|fits|ppm] IN OUT.bmp";
-const char* const kInfoUsage = "info [--as bmp|fits|ppm] IN";
-const char* const kProbeUsage = "probe [--as bmp|fits|ppm] IN X Y [--zoom Z]";
-const char* const kMeasureUsage = "measure [--as bmp|fits|ppm] IN X Y [--button left|right] [--zoom Z]";
-
 namespace {
 
 const char* const kAsHelp =
@@ -41,18 +36,30 @@ const char* const kNotes =
     "The readers' trace lines go to standard error; errors too, with exit status 1 (2 for a command\n"
     "line that cannot be used).\n";
 
-const char* const kShowHelp =
+}  // namespace
+
+const CliHelp kShowHelp = {
+    "show", "show [--as bmp|fits|ppm] IN OUT.bmp",
     "Opens IN as the open command does and writes its display image as the save command does: a\n"
-    "24-bit Windows bitmap under exactly the name OUT.bmp (FITS files give their grey display).\n";
-const char* const kInfoHelp =
+    "24-bit Windows bitmap under exactly the name OUT.bmp (FITS files give their grey display).\n",
+    kNotes};
+const CliHelp kInfoHelp = {
+    "info", "info [--as bmp|fits|ppm] IN",
     "Opens IN and prints one 'name: value' line each for the window's FilterI, DemX and DemY, and for\n"
-    "a FITS window also Average, Minimum and the main window's Edit2 and Edit3.\n";
-const char* const kProbeHelp =
+    "a FITS window also Average, Minimum and the main window's Edit2 and Edit3.\n",
+    kNotes};
+const CliHelp kProbeHelp = {
+    "probe", "probe [--as bmp|fits|ppm] IN X Y [--zoom Z]",
     "Opens IN, zooms, and moves the mouse to (X, Y) of the visible picture (zoomed pixels); prints\n"
-    "the probe's text (Label2) on one line, or nothing where the window kind shows none.\n";
-const char* const kMeasureHelp =
+    "the probe's text (Label2) on one line, or nothing where the window kind shows none.\n",
+    kNotes};
+const CliHelp kMeasureHelp = {
+    "measure", "measure [--as bmp|fits|ppm] IN X Y [--button left|right] [--zoom Z]",
     "Opens IN, zooms, and clicks at (X, Y) of the visible picture; prints the measurement's two\n"
-    "texts (Label3, then Label4), one per line.\n";
+    "texts (Label3, then Label4), one per line.\n",
+    kNotes};
+
+namespace {
 
 // What the image subcommands share: IN's kind, the zoom, the mouse button, the plain arguments.
 struct Options {
@@ -106,12 +113,7 @@ Options readOptions(const CliCommand& command, size_t arguments) {
 
 // Opens the file through the open command with the dialog's entry chosen; the new window.
 TChild* openImage(CliSession& session, const std::string& path, int filterIndex) {
-    session.platform().openAnswers.push_back(FileDialogResult{QString::fromStdString(path), filterIndex});
-    {
-        TraceToStderr trace;
-        session.mustRun(&TMainForm::OpenButtonClick);
-    }
-    TChild* window = session.mainForm().ActiveImageWindow();
+    TChild* window = CliOpenImage(session, path, filterIndex);
     if (!window) throw std::runtime_error("no window was made for '" + path + "'");
     return window;
 }
@@ -142,10 +144,9 @@ void printLine(const QString& text) {
 
 // The subcommand with --as, and --zoom and --button where it takes them: parses, opens a session
 // and runs body on it.
-int runImageCommand(const char* name, const char* usage, const char* help, bool zoom, bool button,
-                    const CliArgs& args, size_t arguments,
+int runImageCommand(const CliHelp& help, bool zoom, bool button, const CliArgs& args, size_t arguments,
                     const std::function<void(CliSession&, const Options&)>& body) {
-    CliCommand command(name, usage, help, kNotes);
+    CliCommand command(help);
     command.addOption({QStringLiteral("as")}, QString::fromUtf8(kAsHelp), QStringLiteral("KIND"));
     if (zoom) command.addOption({QStringLiteral("zoom")}, QString::fromUtf8(kZoomHelp), QStringLiteral("Z"));
     if (button)
@@ -164,54 +165,48 @@ int runImageCommand(const char* name, const char* usage, const char* help, bool 
 }  // namespace
 
 int RunShowCli(const CliArgs& args) {
-    return runImageCommand("show", kShowUsage, kShowHelp, false, false, args, 2,
-                           [](CliSession& session, const Options& options) {
-                               openImage(session, options.arguments[0], options.filterIndex);
-                               session.platform().saveAnswers.push_back(
-                                   FileDialogResult{QString::fromStdString(options.arguments[1]), 1});
-                               session.mustRun(&TMainForm::Save1Click);
-                           });
+    return runImageCommand(kShowHelp, false, false, args, 2, [](CliSession& session, const Options& options) {
+        openImage(session, options.arguments[0], options.filterIndex);
+        session.platform().saveAnswers.push_back(
+            FileDialogResult{QString::fromStdString(options.arguments[1]), 1});
+        session.mustRun(&TMainForm::Save1Click);
+    });
 }
 
 int RunInfoCli(const CliArgs& args) {
-    return runImageCommand(
-        "info", kInfoUsage, kInfoHelp, false, false, args, 1,
-        [](CliSession& session, const Options& options) {
-            const TChild* window = openImage(session, options.arguments[0], options.filterIndex);
-            const ChildState& s = window->state;
-            std::printf("FilterI: %s\nDemX: %s\nDemY: %s\n", s.FilterI.c_str(), s.DemX.c_str(),
-                        s.DemY.c_str());
-            if (s.FilterI == "2") {
-                std::printf("Average: %s\nMinimum: %s\n", s.Average.c_str(), s.Minimum.c_str());
-                const ToolStrip& strip = session.mainForm().toolStrip();
-                std::printf("Edit2: %s\nEdit3: %s\n", strip.Edit2->text().toStdString().c_str(),
-                            strip.Edit3->text().toStdString().c_str());
-            }
-        });
+    return runImageCommand(kInfoHelp, false, false, args, 1, [](CliSession& session, const Options& options) {
+        const TChild* window = openImage(session, options.arguments[0], options.filterIndex);
+        const ChildState& s = window->state;
+        std::printf("FilterI: %s\nDemX: %s\nDemY: %s\n", s.FilterI.c_str(), s.DemX.c_str(), s.DemY.c_str());
+        if (s.FilterI == "2") {
+            std::printf("Average: %s\nMinimum: %s\n", s.Average.c_str(), s.Minimum.c_str());
+            const ToolStrip& strip = session.mainForm().toolStrip();
+            std::printf("Edit2: %s\nEdit3: %s\n", strip.Edit2->text().toStdString().c_str(),
+                        strip.Edit3->text().toStdString().c_str());
+        }
+    });
 }
 
 int RunProbeCli(const CliArgs& args) {
-    return runImageCommand("probe", kProbeUsage, kProbeHelp, true, false, args, 3,
-                           [](CliSession& session, const Options& options) {
-                               const Target at = openZoomed(session, options);
-                               // A text no probe writes tells whether the window kind left the label alone.
-                               QLabel* label = session.mainForm().toolStrip().Label2;
-                               const QString untouched = QStringLiteral("\x01untouched\x01");
-                               label->setText(untouched);
-                               session.mustRun([at] { at.window->ImageMouseMove(at.x, at.y); }, false);
-                               if (label->text() != untouched) printLine(label->text());
-                           });
+    return runImageCommand(kProbeHelp, true, false, args, 3, [](CliSession& session, const Options& options) {
+        const Target at = openZoomed(session, options);
+        // A text no probe writes tells whether the window kind left the label alone.
+        QLabel* label = session.mainForm().toolStrip().Label2;
+        const QString untouched = QStringLiteral("\x01untouched\x01");
+        label->setText(untouched);
+        session.mustRun([at] { at.window->ImageMouseMove(at.x, at.y); }, false);
+        if (label->text() != untouched) printLine(label->text());
+    });
 }
 
 int RunMeasureCli(const CliArgs& args) {
-    return runImageCommand("measure", kMeasureUsage, kMeasureHelp, true, true, args, 3,
-                           [](CliSession& session, const Options& options) {
-                               const Target at = openZoomed(session, options);
-                               const Qt::MouseButton button = options.button;
-                               session.mustRun(
-                                   [at, button] { at.window->ImageMouseDown(button, at.x, at.y); }, false);
-                               const ToolStrip& strip = session.mainForm().toolStrip();
-                               printLine(strip.Label3->text());
-                               printLine(strip.Label4->text());
-                           });
+    return runImageCommand(
+        kMeasureHelp, true, true, args, 3, [](CliSession& session, const Options& options) {
+            const Target at = openZoomed(session, options);
+            const Qt::MouseButton button = options.button;
+            session.mustRun([at, button] { at.window->ImageMouseDown(button, at.x, at.y); }, false);
+            const ToolStrip& strip = session.mainForm().toolStrip();
+            printLine(strip.Label3->text());
+            printLine(strip.Label4->text());
+        });
 }

@@ -19,19 +19,18 @@
 #include "results/qt/results_json.h"
 #include "results/qt/results_store.h"
 
-const char* const kResultsUsage = "results [--db PATH] [--json]";
-const char* const kCompareUsage = "compare A B [...] [--db PATH] [--json] [--chart FILE.png|FILE.svg]";
-
-namespace {
-
-const char* const kResultsHelp =
+const CliHelp kResultsHelp = {
+    "results", "results [--db PATH] [--json]",
     "Lists the invocations recorded with 'bench --record', newest first: id, date, machine, runs,\n"
     "how they were repeated, median total and score, and the spread of the totals (max - min over\n"
-    "the median). Runs whose checksum is not the known one are counted apart and left out.";
-const char* const kCompareHelp =
+    "the median). Runs whose checksum is not the known one are counted apart and left out."};
+const CliHelp kCompareHelp = {
+    "compare", "compare A B [...] [--db PATH] [--json] [--chart FILE.png|FILE.svg]",
     "Compares results: each of A, B, ... is a recorded invocation's id or a file written by\n"
     "'bench --json'. For every stage, the total and the score it prints the medians side by side,\n"
-    "the ratio to A, and whether the range (min to max) overlaps A's: a difference inside the noise.";
+    "the ratio to A, and whether the range (min to max) overlaps A's: a difference inside the noise."};
+
+namespace {
 
 const QString kDbHelp =
     QStringLiteral("the results database (default: $XDG_DATA_HOME/halvane2/results.sqlite)");
@@ -59,7 +58,7 @@ void PrintJson(const QJsonDocument& doc) {
 }  // namespace
 
 int RunResultsCli(const CliArgs& args) {
-    CliCommand command("results", kResultsUsage, kResultsHelp);
+    CliCommand command(kResultsHelp);
     command.addOption({QStringLiteral("db")}, kDbHelp, QStringLiteral("PATH"));
     command.addOption({QStringLiteral("json")},
                       QStringLiteral("a JSON list of objects, each with an \"id\""));
@@ -85,7 +84,7 @@ int RunResultsCli(const CliArgs& args) {
 }
 
 int RunCompareCli(const CliArgs& args) {
-    CliCommand command("compare", kCompareUsage, kCompareHelp);
+    CliCommand command(kCompareHelp);
     command.addOption({QStringLiteral("db")}, kDbHelp, QStringLiteral("PATH"));
     command.addOption({QStringLiteral("json")}, QStringLiteral("print the comparison as JSON"));
     command.addOption({QStringLiteral("chart")}, QStringLiteral("also draw a bar chart of the stage medians"),

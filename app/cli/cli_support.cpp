@@ -7,20 +7,41 @@
 #include <QString>
 #include <cstdio>
 
+#include "app/cli/session.h"
 #include "shell/image_files.h"
+#include "shell/mainform.h"
 
-TraceToStderr::TraceToStderr() {
-    std::fflush(stdout);
-    m_saved = ::dup(1);
-    if (m_saved >= 0) ::dup2(2, 1);
-}
-
-TraceToStderr::~TraceToStderr() {
-    std::fflush(stdout);
-    if (m_saved >= 0) {
-        ::dup2(m_saved, 1);
-        ::close(m_saved);
+namespace {
+// Standard output goes to standard error while the object lives.
+class TraceToStderr {
+  public:
+    TraceToStderr() {
+        std::fflush(stdout);
+        m_saved = ::dup(1);
+        if (m_saved >= 0) ::dup2(2, 1);
     }
+    ~TraceToStderr() {
+        std::fflush(stdout);
+        if (m_saved >= 0) {
+            ::dup2(m_saved, 1);
+            ::close(m_saved);
+        }
+    }
+    TraceToStderr(const TraceToStderr&) = delete;
+    TraceToStderr& operator=(const TraceToStderr&) = delete;
+
+  private:
+    int m_saved = -1;
+};
+}  // namespace
+
+TChild* CliOpenImage(CliSession& session, const std::string& path, int filterIndex) {
+    session.platform().openAnswers.push_back(FileDialogResult{QString::fromStdString(path), filterIndex});
+    {
+        TraceToStderr trace;
+        session.mustRun(&TMainForm::OpenButtonClick);
+    }
+    return session.mainForm().ActiveImageWindow();
 }
 
 void PrintCliError(const char* subcommand, const std::string& message) {

@@ -4,24 +4,18 @@
 #include <QtGlobal>
 #include <string>
 
+class CliSession;
 class QMessageLogContext;
 class QString;
+class TChild;
 
-// Standard output goes to standard error while the object lives: the readers write their trace
-// lines to standard output, which then carries only the subcommand's results.
-class TraceToStderr {
-  public:
-    TraceToStderr();
-    ~TraceToStderr();
-    TraceToStderr(const TraceToStderr&) = delete;
-    TraceToStderr& operator=(const TraceToStderr&) = delete;
-
-  private:
-    int m_saved = -1;
-};
+// Opens path through the main window's open command with the dialog's entry filterIndex (see
+// CliFilterIndex). The readers' trace lines go to standard error meanwhile, so standard output
+// carries only the subcommand's results. Returns the active image window (nullptr when none was made).
+TChild* CliOpenImage(CliSession& session, const std::string& path, int filterIndex);
 
 // Writes "halvane2-cli SUBCOMMAND: message" to standard error on a line of its own: trace lines
-// still buffered for standard output (which may be standard error, see TraceToStderr) go first.
+// still buffered for standard output (which may be standard error, see CliOpenImage) go first.
 void PrintCliError(const char* subcommand, const std::string& message);
 
 // Qt's notices about the offscreen platform are no errors of a subcommand: only critical and fatal

@@ -15,8 +15,7 @@ namespace {
 const QString kEscapeMark = QStringLiteral("\x1f");
 }  // namespace
 
-CliCommand::CliCommand(const char* name, const char* usage, const char* description, const char* notes)
-    : m_name(name), m_usage(usage), m_description(description), m_notes(notes) {
+CliCommand::CliCommand(const CliHelp& help) : m_text(help) {
     m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     addOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("this text"));
 }
@@ -75,19 +74,19 @@ std::vector<std::string> CliCommand::arguments() const {
 }
 
 int CliCommand::usageError(const QString& message) const {
-    return ReportUsageError(QString::fromLatin1(kProgram) + " " + m_name, message,
-                            QString::fromLatin1(kProgram) + " " + QString::fromUtf8(m_usage));
+    return ReportUsageError(QString::fromLatin1(kProgram) + " " + m_text.name, message,
+                            QString::fromLatin1(kProgram) + " " + QString::fromUtf8(m_text.usage));
 }
 
 int CliCommand::failure(const QString& message) const {
-    PrintCliError(m_name, message.toLocal8Bit().toStdString());
+    PrintCliError(m_text.name, message.toLocal8Bit().toStdString());
     return kFailureStatus;
 }
 
 QString CliCommand::helpText() const {
-    QString text =
-        QStringLiteral("Usage: %1 %2\n\n%3\nOptions:\n")
-            .arg(QString::fromLatin1(kProgram), QString::fromUtf8(m_usage), QString::fromUtf8(m_description));
+    QString text = QStringLiteral("Usage: %1 %2\n\n%3\nOptions:\n")
+                       .arg(QString::fromLatin1(kProgram), QString::fromUtf8(m_text.usage),
+                            QString::fromUtf8(m_text.description));
     int width = 0;
     for (const OptionHelp& o : m_help) width = std::max(width, static_cast<int>(o.names.size()));
     const QString indent(width + 4, ' ');
@@ -98,7 +97,7 @@ QString CliCommand::helpText() const {
         description.replace('\n', '\n' + indent);
         text += QStringLiteral("  %1  %2\n").arg(o.names.leftJustified(width), description);
     }
-    if (*m_notes) text += '\n' + QString::fromUtf8(m_notes);
+    if (*m_text.notes) text += '\n' + QString::fromUtf8(m_text.notes);
     return text;
 }
 

@@ -21,11 +21,17 @@ struct CliUsageError {
     QString message;
 };
 
+// What the help says about a subcommand (the tool's --help lists every name and usage).
+struct CliHelp {
+    const char* name;         // "bench"
+    const char* usage;        // the one-line usage after "halvane2-cli"
+    const char* description;  // the help text's paragraph
+    const char* notes = "";   // text after the option list
+};
+
 class CliCommand {
   public:
-    // name: the subcommand ("bench"); usage: its one-line usage after "halvane2-cli"; description:
-    // the help text's paragraph; notes: text after the option list.
-    CliCommand(const char* name, const char* usage, const char* description, const char* notes = "");
+    explicit CliCommand(const CliHelp& help);
 
     // An option with its help text; a value name makes it take a value.
     void addOption(const QStringList& names, const QString& description, const QString& valueName = {});
@@ -54,16 +60,12 @@ class CliCommand {
     int run(const CliArgs& args, const std::function<int()>& body);
 
     static const char* const kProgram;  // "halvane2-cli"
-    const char* usage() const { return m_usage; }
 
   private:
     std::string restore(const QString& text) const;
     QString helpText() const;
 
-    const char* m_name;
-    const char* m_usage;
-    const char* m_description;
-    const char* m_notes;
+    CliHelp m_text;
     QCommandLineParser m_parser;
     struct OptionHelp {
         QString names, description;

@@ -9,23 +9,21 @@
 
 namespace {
 struct Subcommand {
-    const char* name;
+    const CliHelp* help;
     int (*run)(const CliArgs&);
-    const char* const* usage;
 };
 
 const Subcommand kSubcommands[] = {
-    {"bench", RunBenchCli, &kBenchUsage},       {"show", RunShowCli, &kShowUsage},
-    {"info", RunInfoCli, &kInfoUsage},          {"probe", RunProbeCli, &kProbeUsage},
-    {"measure", RunMeasureCli, &kMeasureUsage}, {"apply", RunApplyCli, &kApplyUsage},
-    {"results", RunResultsCli, &kResultsUsage}, {"compare", RunCompareCli, &kCompareUsage},
+    {&kBenchHelp, RunBenchCli},     {&kShowHelp, RunShowCli},       {&kInfoHelp, RunInfoCli},
+    {&kProbeHelp, RunProbeCli},     {&kMeasureHelp, RunMeasureCli}, {&kApplyHelp, RunApplyCli},
+    {&kResultsHelp, RunResultsCli}, {&kCompareHelp, RunCompareCli},
 };
 
 void printHelp(FILE* out) {
     std::fprintf(out,
                  "halvane2-cli: HALVANE-2 without a display. It builds the program's windows offscreen\n"
                  "and runs the program's own commands with scripted answers.\n\nUsage:\n");
-    for (const Subcommand& s : kSubcommands) std::fprintf(out, "  halvane2-cli %s\n", *s.usage);
+    for (const Subcommand& s : kSubcommands) std::fprintf(out, "  halvane2-cli %s\n", s.help->usage);
     std::fprintf(out, "\n'halvane2-cli SUBCOMMAND --help' describes one subcommand.\n");
 }
 }  // namespace
@@ -43,7 +41,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     for (const Subcommand& s : kSubcommands) {
-        if (name == s.name) return s.run(CliArgs(argv + 2, argv + argc));
+        if (name == s.help->name) return s.run(CliArgs(argv + 2, argv + argc));
     }
     return ReportUsageError(
         QStringLiteral("halvane2-cli"),
