@@ -53,6 +53,21 @@ class Platform {
     virtual void setBusy(bool busy) = 0;
 };
 
+// Declares, in a platform class, its own version of every service above.
+#define HV_PLATFORM_OVERRIDES                                                                                \
+    void showMessage(QWidget* parent, const QString& text, const QString& caption) override;                 \
+    void showError(QWidget* parent, const QString& text) override;                                           \
+    bool askYesNo(QWidget* parent, const QString& text, const QString& caption) override;                    \
+    void showModal(QWidget* window) override;                                                                \
+    void showModeless(QWidget* window) override;                                                             \
+    std::optional<FileDialogResult> getOpenFile(QWidget* parent, const FileDialogRequest& request) override; \
+    std::optional<FileDialogResult> getSaveFile(QWidget* parent, const FileDialogRequest& request) override; \
+    uint32_t tickCount() override;                                                                           \
+    LocalDateTime localDateTime() override;                                                                  \
+    OsVersionInfo osVersion() override;                                                                      \
+    MemoryStatus memoryStatus() override;                                                                    \
+    void setBusy(bool busy) override;
+
 // Busy cursor for the lifetime of the object, restored on every path.
 class BusyScope {
   public:

@@ -47,16 +47,5 @@ class ScriptedPlatform : public Platform {
     // Errors shown by the standard error display, in order.
     std::vector<QString> errors() const;
 
-    void showMessage(QWidget* parent, const QString& text, const QString& caption) override;
-    void showError(QWidget* parent, const QString& text) override;
-    bool askYesNo(QWidget* parent, const QString& text, const QString& caption) override;
-    void showModal(QWidget* window) override;
-    void showModeless(QWidget* window) override;
-    std::optional<FileDialogResult> getOpenFile(QWidget* parent, const FileDialogRequest& request) override;
-    std::optional<FileDialogResult> getSaveFile(QWidget* parent, const FileDialogRequest& request) override;
-    uint32_t tickCount() override;
-    LocalDateTime localDateTime() override;
-    OsVersionInfo osVersion() override;
-    MemoryStatus memoryStatus() override;
-    void setBusy(bool busy) override;
+    HV_PLATFORM_OVERRIDES
 };

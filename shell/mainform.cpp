@@ -26,9 +26,11 @@
 #include "benchmark/ui/forms.h"
 #include "core/numtext.h"
 #include "edits/ui/edit_commands.h"
+#include "filters/ui/filter_commands.h"
 #include "platform/app_icon.h"
 #include "platform/error_path.h"
 #include "platform/platform.h"
+#include "shell/startup.h"
 #include "view/ui/child.h"
 #include "view/ui/updown.h"
 #include "view/ui/view_commands.h"
@@ -262,10 +264,6 @@ void TMainForm::buildToolStrip() {
     wire(UpDown2, &UpDown::clicked, &TMainForm::UpDown2Click);
 }
 
-void TMainForm::attachForms(const FixedForms& forms) {
-    m_forms = forms;
-}
-
 // ---------------------------------------------------------------- image windows
 
 TChild* TMainForm::ActiveImageWindow() {
@@ -381,7 +379,7 @@ void TMainForm::dropEvent(QDropEvent* event) {
 void TMainForm::closeEvent(QCloseEvent* event) {
     // Closing the frame closes every child window with it, and the title window if it is shown.
     m_mdiArea->closeAllSubWindows();
-    if (m_forms.title) m_forms.title->hide();
+    if (m_windows) m_windows->title->hide();
     event->accept();
 }
 
@@ -390,7 +388,7 @@ void TMainForm::Exit1Click() {
 }
 
 void TMainForm::V1Click() {
-    if (m_forms.title) m_platform.showModeless(m_forms.title);
+    if (m_windows) m_platform.showModeless(m_windows->title);
 }
 
 void TMainForm::V2Click() {
@@ -401,7 +399,7 @@ void TMainForm::V2Click() {
 }
 
 void TMainForm::N10Click() {
-    if (m_forms.panel) m_lastBenchmark = BenchmarkCommand(*this, *m_forms.panel, m_benchmarkOptions);
+    if (m_windows) m_lastBenchmark = BenchmarkCommand(*this, *m_windows->panel, m_benchmarkOptions);
 }
 
 // ---------------------------------------------------------------- view commands
@@ -440,23 +438,23 @@ void TMainForm::RGB2Click() {
     RgbSplitCommand(*this);
 }
 void TMainForm::N2Click() {
-    EdgeCommand(*this, m_forms.filters);
+    EdgeCommand(*this, *m_windows->edg);
 }
 void TMainForm::P1Click() {
-    GuideMissCommand(*this, m_forms.filters);
+    GuideMissCommand(*this, *m_windows->gmcPanel);
 }
 void TMainForm::N4Click() {
-    BlurCommand(*this, m_forms.filters);
+    BlurCommand(*this, *m_windows->blur);
 }
 void TMainForm::N6Click() {
-    GammaCommand(*this, m_forms.filters);
+    GammaCommand(*this, *m_windows->gmm);
 }
 void TMainForm::N7Click() {
-    SolarizeCommand(*this, m_forms.filters);
+    SolarizeCommand(*this);
 }
 void TMainForm::N8Click() {
-    SabattierCommand(*this, m_forms.filters);
+    SabattierCommand(*this, *m_windows->sabachie);
 }
 void TMainForm::N9Click() {
-    ComaCorrectCommand(*this, m_forms.filters);
+    ComaCorrectCommand(*this, *m_windows->comaCorrect, *m_windows->gmm);
 }

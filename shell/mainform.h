@@ -7,7 +7,6 @@
 #include <functional>
 
 #include "benchmark/ui/benchmark_command.h"
-#include "filters/ui/filter_commands.h"
 #include "view/ui/frame.h"
 
 class QAction;
@@ -19,17 +18,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class UpDown;
-class TAboutBox;
-class TTitle;
-class Tpanel;
-
-// The fixed windows other than the main window, in their order of creation.
-struct FixedForms {
-    TAboutBox* aboutBox = nullptr;
-    TTitle* title = nullptr;
-    Tpanel* panel = nullptr;
-    FilterForms filters;  // settings and the six filter dialogs
-};
+class HalvaneWindows;
 
 class TMainForm : public QMainWindow, public ImageFrame {
     Q_OBJECT
@@ -37,9 +26,8 @@ class TMainForm : public QMainWindow, public ImageFrame {
     explicit TMainForm(Platform& platform, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // Called by start-up once the other fixed windows exist.
-    void attachForms(const FixedForms& forms);
-    const FixedForms& forms() const { return m_forms; }
+    // Called by start-up once the other fixed windows exist (a main window made alone has none).
+    void attachWindows(HalvaneWindows& windows) { m_windows = &windows; }
 
     // ImageFrame
     Platform& platform() override { return m_platform; }
@@ -154,7 +142,7 @@ class TMainForm : public QMainWindow, public ImageFrame {
     Platform& m_platform;
     QMdiArea* m_mdiArea = nullptr;
     ToolStrip m_toolStrip;
-    FixedForms m_forms;
+    HalvaneWindows* m_windows = nullptr;
     WorkloadOptions m_benchmarkOptions;
     BenchmarkReport m_lastBenchmark;
     bool m_workbench = false;

@@ -3,40 +3,47 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
+#include "benchmark/ui/forms.h"
 #include "filters/settings.h"
+#include "filters/ui/dialogs.h"
 
 class Platform;
+class QWidget;
 class TMainForm;
-class TAboutBox;
-class TGMCPanel;
-class TGMM;
-class TEDG;
-class TBLUR;
-class TComaCorrect;
-class TTitle;
-class TSabachie;
-class Tpanel;
 
-struct HalvaneWindows {
-    HalvaneWindows();
+// The one registry of the fixed windows: it owns them from start-up to the end and is where the
+// program, the command line and the tests look them up. Only the main window is shown at start.
+class HalvaneWindows {
+  public:
+    // Creates every fixed window (hidden) and wires them to the main window.
+    explicit HalvaneWindows(Platform& platform);
+    // Destroys them in reverse order of creation: the main window (and its child windows) last.
     ~HalvaneWindows();
-    FilterSettings settings;
-    // Creation order: TMainForm, TAboutBox, TGMCPanel, TGMM, TEDG, TBLUR, TComaCorrect, TTitle,
-    // TSabachie, Tpanel. Destroyed in reverse.
-    std::unique_ptr<TMainForm> mainForm;
-    std::unique_ptr<TAboutBox> aboutBox;
-    std::unique_ptr<TGMCPanel> gmcPanel;
-    std::unique_ptr<TGMM> gmm;
-    std::unique_ptr<TEDG> edg;
-    std::unique_ptr<TBLUR> blur;
-    std::unique_ptr<TComaCorrect> comaCorrect;
-    std::unique_ptr<TTitle> title;
-    std::unique_ptr<TSabachie> sabachie;
-    std::unique_ptr<Tpanel> panel;
+    HalvaneWindows(const HalvaneWindows&) = delete;
+    HalvaneWindows& operator=(const HalvaneWindows&) = delete;
+
+    FilterSettings settings;  // what the filter dialogs store and the filter commands read
+    // In their order of creation.
+    TMainForm* mainForm = nullptr;
+    TAboutBox* aboutBox = nullptr;
+    TGMCPanel* gmcPanel = nullptr;
+    TGMM* gmm = nullptr;
+    TEDG* edg = nullptr;
+    TBLUR* blur = nullptr;
+    TComaCorrect* comaCorrect = nullptr;
+    TTitle* title = nullptr;
+    TSabachie* sabachie = nullptr;
+    Tpanel* panel = nullptr;
+
+  private:
+    template <typename W, typename... Args>
+    W* create(Args&&... args);
+    std::vector<std::unique_ptr<QWidget>> m_created;  // in order of creation
 };
 
-// Creates every fixed window (hidden) and wires them to the main window.
+// The registry of the program's life: the program, the command line and the tests start here.
 std::unique_ptr<HalvaneWindows> CreateWindows(Platform& platform);
 
 // Every caption is Japanese: makes the application font one that has the glyphs (IPA Gothic or

@@ -21,6 +21,7 @@
 #include "app/cli/session.h"
 #include "filters/ui/dialogs.h"
 #include "shell/mainform.h"
+#include "shell/startup.h"
 #include "view/ui/child.h"
 
 const CliHelp kApplyHelp = {
@@ -55,7 +56,7 @@ namespace {
 struct CommandEntry {
     const char* name;
     void (TMainForm::*handler)();
-    FilterDialog* (*dialog)(const FilterForms&);
+    FilterDialog* (*dialog)(const HalvaneWindows&);
     std::vector<const char*> fields;
     size_t arity() const { return fields.size(); }
 };
@@ -69,21 +70,21 @@ const CommandEntry kCommands[] = {
     {"contrast-down", &TMainForm::Button4Click, nullptr, {}},
     {"zoom-in", &TMainForm::Button1Click, nullptr, {}},
     {"zoom-out", &TMainForm::Button2Click, nullptr, {}},
-    {"edge", &TMainForm::N2Click, [](const FilterForms& f) -> FilterDialog* { return f.edg; }, {"Edit1"}},
-    {"blur", &TMainForm::N4Click, [](const FilterForms& f) -> FilterDialog* { return f.blur; }, {"Edit1"}},
-    {"gamma", &TMainForm::N6Click, [](const FilterForms& f) -> FilterDialog* { return f.gmm; }, {"Edit1"}},
+    {"edge", &TMainForm::N2Click, [](const HalvaneWindows& w) -> FilterDialog* { return w.edg; }, {"Edit1"}},
+    {"blur", &TMainForm::N4Click, [](const HalvaneWindows& w) -> FilterDialog* { return w.blur; }, {"Edit1"}},
+    {"gamma", &TMainForm::N6Click, [](const HalvaneWindows& w) -> FilterDialog* { return w.gmm; }, {"Edit1"}},
     {"solarize", &TMainForm::N7Click, nullptr, {}},
     {"sabattier",
      &TMainForm::N8Click,
-     [](const FilterForms& f) -> FilterDialog* { return f.sabachie; },
+     [](const HalvaneWindows& w) -> FilterDialog* { return w.sabachie; },
      {"Edit1"}},
     {"gmc",
      &TMainForm::P1Click,
-     [](const FilterForms& f) -> FilterDialog* { return f.gmcPanel; },
+     [](const HalvaneWindows& w) -> FilterDialog* { return w.gmcPanel; },
      {"Edit1", "Edit2", "Edit3", "Edit4"}},
     {"coma",
      &TMainForm::N9Click,
-     [](const FilterForms& f) -> FilterDialog* { return f.comaCorrect; },
+     [](const HalvaneWindows& w) -> FilterDialog* { return w.comaCorrect; },
      {"Edit1", "Edit2", "Edit3"}},
 };
 
@@ -111,7 +112,7 @@ void runStep(CliSession& session, const Step& step) {
     const size_t before = platform.messages.size();
     bool refused = false;
     if (step.entry->dialog) {
-        FilterDialog* dialog = step.entry->dialog(session.mainForm().forms().filters);
+        FilterDialog* dialog = step.entry->dialog(session.windows());
         platform.modalHandlers[dialog->objectName()] = [&step, dialog, &refused](QWidget*) {
             for (size_t k = 0; k < step.args.size(); ++k)
                 dialog->findChild<QLineEdit*>(QString::fromLatin1(step.entry->fields[k]))
@@ -139,7 +140,7 @@ int runSteps(const CliCommand& command, const std::string& in, const std::string
     ScriptedPlatform& platform = session.platform();
     TMainForm& form = session.mainForm();
     if (command.isSet(QStringLiteral("gamma-field")))
-        form.forms().filters.gmm->Edit1->setText(q(command.value(QStringLiteral("gamma-field"))));
+        session.windows().gmm->Edit1->setText(q(command.value(QStringLiteral("gamma-field"))));
 
     if (!CliOpenImage(session, in, filterIndex)) return command.failure("could not open '" + in + "'");
 

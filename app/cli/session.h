@@ -11,7 +11,7 @@
 
 class QApplication;
 class TMainForm;
-struct HalvaneWindows;
+class HalvaneWindows;
 
 class CliSession {
   public:

@@ -25,17 +25,42 @@ void useDialogFont(QWidget* w) {
     w->setFont(font);
 }
 
-// The one-field dialogs' fixed layouts.
+// A dialog of one field: its fixed layout, and what OK does. OK stores the field's value in the
+// setting (before the check, so a refused value stays stored) and closes when inRange holds, else
+// answers refusal; without a setting OK only closes.
+struct OneFieldLayout {
+    const char* name;
+    const char* title;
+    bool dialogFont;
+    int width, height;
+    const char* panel;
+    const char* caption;
+    int captionX, captionY;
+    const char* text;
+    int editX, editY, editWidth;
+    int okX, okY;
+    double FilterSettings::*setting;
+    bool (*inRange)(double);
+    const char* refusal;
+};
+
+// In the order of OneField.
 // clang-format off
-constexpr OneFieldLayout kTEDGLayout{"TEDG", "EDG", false, 153, 113, "Panel1", "強さ(1-5)", 16, 16, "1.0", 16, 40, 73, 40, 76,
-    &FilterSettings::EdgeStrength, [](double v) { return v >= 1.0 && v <= 5.0; }, filtermsg::kEdgeRange};
-constexpr OneFieldLayout kTBLURLayout{"TBLUR", "BLUR", false, 153, 113, "Panel1", "ボケ量", 16, 16, "1.0", 16, 40, 73, 40, 76,
-    &FilterSettings::BlurAmount, [](double v) { return v > 0.0 && v <= 10.0; }, filtermsg::kPositiveNumber};
-constexpr OneFieldLayout kTGMMLayout{"TGMM", "GMM", true, 137, 113, "Panel1", "γ=", 16, 28, "1.0", 40, 24, 73, 32, 72,
-    &FilterSettings::GammaValue, [](double v) { return v > 0.0; }, filtermsg::kGammaPositive};
-constexpr OneFieldLayout kTSabachieLayout{"TSabachie", "Sabachie", true, 169, 153, "Sabachie", "ステップ幅", 24, 24, "255", 24, 48, 113, 48, 104,
-    nullptr, nullptr, nullptr};
+constexpr OneFieldLayout kOneFieldLayouts[] = {
+    {"TEDG", "EDG", false, 153, 113, "Panel1", "強さ(1-5)", 16, 16, "1.0", 16, 40, 73, 40, 76,
+     &FilterSettings::EdgeStrength, [](double v) { return v >= 1.0 && v <= 5.0; }, filtermsg::kEdgeRange},
+    {"TBLUR", "BLUR", false, 153, 113, "Panel1", "ボケ量", 16, 16, "1.0", 16, 40, 73, 40, 76,
+     &FilterSettings::BlurAmount, [](double v) { return v > 0.0 && v <= 10.0; }, filtermsg::kPositiveNumber},
+    {"TGMM", "GMM", true, 137, 113, "Panel1", "γ=", 16, 28, "1.0", 40, 24, 73, 32, 72,
+     &FilterSettings::GammaValue, [](double v) { return v > 0.0; }, filtermsg::kGammaPositive},
+    {"TSabachie", "Sabachie", true, 169, 153, "Sabachie", "ステップ幅", 24, 24, "255", 24, 48, 113, 48, 104,
+     nullptr, nullptr, nullptr},
+};
 // clang-format on
+
+const OneFieldLayout& layoutOf(OneField form) {
+    return kOneFieldLayouts[static_cast<int>(form)];
+}
 }  // namespace
 
 const char* const FilterDialog::kMessageCaption = "HALVANE-2";
@@ -98,8 +123,9 @@ void FilterDialog::refuse(const char* message) {
     m_platform.showMessage(this, QString::fromUtf8(message), QString::fromUtf8(kMessageCaption));
 }
 
-OneFieldDialog::OneFieldDialog(const OneFieldLayout& l, FilterSettings& s, Platform& p, QWidget* parent)
-    : FilterDialog(s, p, parent), m_layout(l) {
+OneFieldDialog::OneFieldDialog(OneField form, FilterSettings& s, Platform& p, QWidget* parent)
+    : FilterDialog(s, p, parent), m_form(form) {
+    const OneFieldLayout& l = layoutOf(form);
     build({l.name,
            l.title,
            l.dialogFont,
@@ -109,36 +135,18 @@ OneFieldDialog::OneFieldDialog(const OneFieldLayout& l, FilterSettings& s, Platf
             {DialogPart::Label, 0, "Label1", l.caption, l.captionX, l.captionY},
             {DialogPart::Edit, 0, "Edit1", l.text, l.editX, l.editY, l.editWidth},
             {DialogPart::Ok, 0, "Button1", nullptr, l.okX, l.okY}}});
-    Panel1 = part<QFrame>(l.panel);
-    Label1 = part<QLabel>("Label1");
     Edit1 = part<QLineEdit>("Edit1");
 }
 
 void OneFieldDialog::storeFields() {
-    if (m_layout.setting) {
-        double& value = m_settings.*m_layout.setting;
+    const OneFieldLayout& l = layoutOf(m_form);
+    if (l.setting) {
+        double& value = m_settings.*l.setting;
         value = ParseReal(fieldText(Edit1));
-        if (!m_layout.inRange(value)) return refuse(m_layout.refusal);
+        if (!l.inRange(value)) return refuse(l.refusal);
     }
     accept();
 }
-
-// --- TEDG ---
-
-TEDG::TEDG(FilterSettings& s, Platform& p, QWidget* parent) : OneFieldDialog(kTEDGLayout, s, p, parent) {}
-
-// --- TBLUR ---
-
-TBLUR::TBLUR(FilterSettings& s, Platform& p, QWidget* parent) : OneFieldDialog(kTBLURLayout, s, p, parent) {}
-
-// --- TGMM ---
-
-TGMM::TGMM(FilterSettings& s, Platform& p, QWidget* parent) : OneFieldDialog(kTGMMLayout, s, p, parent) {}
-
-// --- TSabachie ---
-
-TSabachie::TSabachie(FilterSettings& s, Platform& p, QWidget* parent)
-    : OneFieldDialog(kTSabachieLayout, s, p, parent) {}
 
 // --- TGMCPanel ---
 
@@ -162,15 +170,6 @@ TGMCPanel::TGMCPanel(FilterSettings& s, Platform& p, QWidget* parent) : FilterDi
             {DialogPart::Label, 7, "Label6", "閾値", 16, 60},
             {DialogPart::Edit, 7, "Edit4", "0", 72, 56},
             {DialogPart::Ok, -1, "Button1", nullptr, 79, 220}}});
-    GroupBox1 = part<QGroupBox>("GroupBox1");
-    GroupBox2 = part<QGroupBox>("GroupBox2");
-    Label1 = part<QLabel>("Label1");
-    Label2 = part<QLabel>("Label2");
-    Label3 = part<QLabel>("Label3");
-    Label4 = part<QLabel>("Label4");
-    Label5 = part<QLabel>("Label5");
-    Label6 = part<QLabel>("Label6");
-    Label8 = part<QLabel>("Label8");
     Edit1 = part<QLineEdit>("Edit1");
     Edit2 = part<QLineEdit>("Edit2");
     Edit3 = part<QLineEdit>("Edit3");
@@ -209,11 +208,6 @@ TComaCorrect::TComaCorrect(FilterSettings& s, Platform& p, QWidget* parent) : Fi
             {DialogPart::Label, 0, "Label4", "コマ量", 16, 96},
             {DialogPart::Edit, 0, "Edit3", nullptr, 64, 92, 97},
             {DialogPart::Ok, 0, "Button1", nullptr, 55, 136}}});
-    Panel1 = part<QFrame>("Panel1");
-    Label1 = part<QLabel>("Label1");
-    Label2 = part<QLabel>("Label2");
-    Label3 = part<QLabel>("Label3");
-    Label4 = part<QLabel>("Label4");
     Edit1 = part<QLineEdit>("Edit1");
     Edit2 = part<QLineEdit>("Edit2");
     Edit3 = part<QLineEdit>("Edit3");

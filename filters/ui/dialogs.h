@@ -11,9 +11,6 @@
 #include "filters/settings.h"
 
 class Platform;
-class QFrame;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -34,25 +31,6 @@ struct DialogLayout {
     int width, height;
     std::initializer_list<DialogPart> parts;
 };
-// A dialog of one field: a panel the size of the dialog, the field's caption, the field and OK.
-struct OneFieldLayout {
-    const char* name;
-    const char* title;
-    bool dialogFont;
-    int width, height;
-    const char* panel;
-    const char* caption;
-    int captionX, captionY;
-    const char* text;
-    int editX, editY, editWidth;
-    int okX, okY;
-    // OK stores the field's value here (before the check, so a refused value stays stored) and
-    // closes when inRange holds, else answers refusal; without a setting OK only closes.
-    double FilterSettings::*setting;
-    bool (*inRange)(double);
-    const char* refusal;
-};
-
 // Base of the filter dialogs: a fixed-size modal window with an OK button.
 class FilterDialog : public QDialog {
     Q_OBJECT
@@ -61,6 +39,8 @@ class FilterDialog : public QDialog {
     QPushButton* Button1 = nullptr;
     // OK: validate, store, close (or answer and stay open). Never throws.
     void Button1Click();
+    // Where OK stores the fields' values.
+    FilterSettings& settings() const { return m_settings; }
 
     // Caption of the dialogs' own message boxes.
     static const char* const kMessageCaption;
@@ -80,60 +60,39 @@ class FilterDialog : public QDialog {
     Platform& m_platform;
 };
 
-// A dialog of one field: its panel, the field's caption and the field.
+// The dialogs of one field: a panel the size of the dialog, the field's caption, the field and OK.
+enum class OneField { Edge, Blur, Gamma, Sabattier };
+
 class OneFieldDialog : public FilterDialog {
     Q_OBJECT
   public:
-    OneFieldDialog(const OneFieldLayout& layout, FilterSettings& settings, Platform& platform,
-                   QWidget* parent);
-    QFrame* Panel1 = nullptr;
-    QLabel* Label1 = nullptr;
+    OneFieldDialog(OneField form, FilterSettings& settings, Platform& platform, QWidget* parent);
     QLineEdit* Edit1 = nullptr;
 
   protected:
     void storeFields() override;
 
   private:
-    const OneFieldLayout& m_layout;
+    OneField m_form;
 };
 
-// エッジ強調: strength 1.0 to 5.0 into EdgeStrength.
-class TEDG : public OneFieldDialog {
-    Q_OBJECT
+// One dialog of one field, its layout and its OK fixed by the form.
+template <OneField F>
+class OneFieldForm : public OneFieldDialog {
   public:
-    TEDG(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
+    explicit OneFieldForm(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr)
+        : OneFieldDialog(F, settings, platform, parent) {}
 };
-
-// ぼかし: amount above 0 up to 10 into BlurAmount.
-class TBLUR : public OneFieldDialog {
-    Q_OBJECT
-  public:
-    TBLUR(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
-};
-
-// ガンマ: a positive exponent into GammaValue.
-class TGMM : public OneFieldDialog {
-    Q_OBJECT
-  public:
-    TGMM(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
-};
-
-// サバチエ効果: the step width, read by the command from the field; OK only closes.
-class TSabachie : public OneFieldDialog {
-    Q_OBJECT
-  public:
-    TSabachie(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
-};
+using TEDG = OneFieldForm<OneField::Edge>;   // エッジ強調: strength 1.0 to 5.0 into EdgeStrength
+using TBLUR = OneFieldForm<OneField::Blur>;  // ぼかし: amount above 0 up to 10 into BlurAmount
+using TGMM = OneFieldForm<OneField::Gamma>;  // ガンマ: a positive exponent into GammaValue
+using TSabachie = OneFieldForm<OneField::Sabattier>;  // サバチエ効果: the step width; OK only closes
 
 // ガイドミスキャンセラ: direction, flow, blur amount and threshold, stored field by field.
 class TGMCPanel : public FilterDialog {
     Q_OBJECT
   public:
     TGMCPanel(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
-    QGroupBox* GroupBox1 = nullptr;
-    QGroupBox* GroupBox2 = nullptr;
-    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr;
-    QLabel *Label5 = nullptr, *Label6 = nullptr, *Label8 = nullptr;
     QLineEdit* Edit1 = nullptr;  // direction
     QLineEdit* Edit2 = nullptr;  // flow
     QLineEdit* Edit3 = nullptr;  // blur amount
@@ -148,8 +107,6 @@ class TComaCorrect : public FilterDialog {
     Q_OBJECT
   public:
     TComaCorrect(FilterSettings& settings, Platform& platform, QWidget* parent = nullptr);
-    QFrame* Panel1 = nullptr;
-    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr;
     QLineEdit* Edit1 = nullptr;  // X
     QLineEdit* Edit2 = nullptr;  // Y
     QLineEdit* Edit3 = nullptr;  // coma amount

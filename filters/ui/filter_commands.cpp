@@ -27,19 +27,29 @@ void showResult(TChild& child, const Picture& result) {
     child.state.UndoFlg = std::string("1");  // a move: GCC 12 warns falsely on assigning a literal
 }
 
-}  // namespace
-
-void EdgeCommand(ImageFrame& frame, FilterForms& forms) {
+// The active window, with the dialog shown modally first; nullptr (and no dialog) when there is
+// none. The way the dialog was closed is not examined.
+TChild* activeAfterDialog(ImageFrame& frame, FilterDialog& dialog) {
     TChild* child = frame.ActiveImageWindow();
-    if (!child) return;
-    frame.platform().showModal(forms.edg);
-    if (!isColourWindow(*child)) return;
-    showResult(*child, EdgeEnhance(child->imageZm(), forms.settings->EdgeStrength));
+    if (child) frame.platform().showModal(&dialog);
+    return child;
 }
 
-void GuideMissCommand(ImageFrame& frame, FilterForms& forms) {
-    frame.platform().showModal(forms.gmcPanel);
-    const FilterSettings& s = *forms.settings;
+// The gamma field, read again and stored: closing by the close box uses whatever it holds.
+double readGamma(TGMM& dialog) {
+    return dialog.settings().GammaValue = ParseReal(fieldText(dialog.Edit1));
+}
+
+}  // namespace
+
+void EdgeCommand(ImageFrame& frame, TEDG& dialog) {
+    if (TChild* child = activeAfterDialog(frame, dialog); child && isColourWindow(*child))
+        showResult(*child, EdgeEnhance(child->imageZm(), dialog.settings().EdgeStrength));
+}
+
+void GuideMissCommand(ImageFrame& frame, TGMCPanel& dialog) {
+    frame.platform().showModal(&dialog);
+    const FilterSettings& s = dialog.settings();
     if (s.GmcConfirmed != 1) return;
     TChild* child = frame.ActiveImageWindow();
     if (!child) return;
@@ -50,49 +60,35 @@ void GuideMissCommand(ImageFrame& frame, FilterForms& forms) {
     child->imageChanged();
 }
 
-void BlurCommand(ImageFrame& frame, FilterForms& forms) {
-    TChild* child = frame.ActiveImageWindow();
-    if (!child) return;
-    frame.platform().showModal(forms.blur);
-    if (!isColourWindow(*child)) return;
-    showResult(*child, BlurPicture(child->imageZm(), forms.settings->BlurAmount));
+void BlurCommand(ImageFrame& frame, TBLUR& dialog) {
+    if (TChild* child = activeAfterDialog(frame, dialog); child && isColourWindow(*child))
+        showResult(*child, BlurPicture(child->imageZm(), dialog.settings().BlurAmount));
 }
 
-void GammaCommand(ImageFrame& frame, FilterForms& forms) {
-    TChild* child = frame.ActiveImageWindow();
-    if (!child) return;
-    frame.platform().showModal(forms.gmm);
-    if (!isColourWindow(*child)) return;
-    // Read again from the field: closing by the close box uses whatever the field holds.
-    forms.settings->GammaValue = ParseReal(fieldText(forms.gmm->Edit1));
-    showResult(*child, GammaCurve(child->imageZm(), forms.settings->GammaValue));
+void GammaCommand(ImageFrame& frame, TGMM& dialog) {
+    if (TChild* child = activeAfterDialog(frame, dialog); child && isColourWindow(*child))
+        showResult(*child, GammaCurve(child->imageZm(), readGamma(dialog)));
 }
 
-void SolarizeCommand(ImageFrame& frame, FilterForms&) {
-    TChild* child = frame.ActiveImageWindow();
-    if (!child) return;
-    if (!isColourWindow(*child)) return;
-    showResult(*child, Solarize(child->imageZm()));
+void SolarizeCommand(ImageFrame& frame) {
+    if (TChild* child = frame.ActiveImageWindow(); child && isColourWindow(*child))
+        showResult(*child, Solarize(child->imageZm()));
 }
 
-void SabattierCommand(ImageFrame& frame, FilterForms& forms) {
-    TChild* child = frame.ActiveImageWindow();
+void SabattierCommand(ImageFrame& frame, TSabachie& dialog) {
+    TChild* child = activeAfterDialog(frame, dialog);
     if (!child) return;
-    frame.platform().showModal(forms.sabachie);
-    const double step = ParseReal(fieldText(forms.sabachie->Edit1));
+    const double step = ParseReal(fieldText(dialog.Edit1));
     // Every window kind: a sample window folds the bytes of its raw-value image.
     showResult(*child, Sabattier(child->imageZm(), step));
 }
 
-void ComaCorrectCommand(ImageFrame& frame, FilterForms& forms) {
-    TChild* child = frame.ActiveImageWindow();
+void ComaCorrectCommand(ImageFrame& frame, TComaCorrect& dialog, TGMM& gamma) {
+    TChild* child = activeAfterDialog(frame, dialog);
     if (!child) return;
-    frame.platform().showModal(forms.comaCorrect);
     // The position and the amount must be numbers, but the curve does not depend on them.
-    (void)ParseInt(fieldText(forms.comaCorrect->Edit1));
-    (void)ParseInt(fieldText(forms.comaCorrect->Edit2));
-    (void)ParseReal(fieldText(forms.comaCorrect->Edit3));
-    if (!isColourWindow(*child)) return;
-    forms.settings->GammaValue = ParseReal(fieldText(forms.gmm->Edit1));
-    showResult(*child, GammaCurve(child->imageZm(), forms.settings->GammaValue));
+    (void)ParseInt(fieldText(dialog.Edit1));
+    (void)ParseInt(fieldText(dialog.Edit2));
+    (void)ParseReal(fieldText(dialog.Edit3));
+    if (isColourWindow(*child)) showResult(*child, GammaCurve(child->imageZm(), readGamma(gamma)));
 }

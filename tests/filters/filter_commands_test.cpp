@@ -15,8 +15,7 @@ namespace {
 
 class FilterCommands : public GuiFixture {
   protected:
-    FilterForms& forms() { return const_cast<FilterForms&>(mainForm().forms().filters); }
-    FilterSettings& settings() { return *forms().settings; }
+    FilterSettings& settings() { return windows().settings; }
 
     // While the dialog is shown the fields get their texts; then OK is pressed unless closeBox.
     void answer(FilterDialog* dialog, std::function<void()> fill, bool closeBox = false) {
@@ -45,7 +44,7 @@ class FilterCommands : public GuiFixture {
 // --- dialog layouts ---
 
 TEST_F(FilterCommands, DialogsCarryTheirCaptionsLabelsAndInitialTexts) {
-    FilterForms& f = forms();
+    HalvaneWindows& f = windows();
     struct Case {
         QWidget* dialog;
         const char* control;
@@ -105,7 +104,7 @@ TEST_F(FilterCommands, DialogsCarryTheirCaptionsLabelsAndInitialTexts) {
 // --- dialog validation ---
 
 TEST_F(FilterCommands, OkValidatesStoresAndClosesOrStaysOpen) {
-    FilterForms& f = forms();
+    HalvaneWindows& f = windows();
     struct Case {
         FilterDialog* dialog;
         QLineEdit* field;
@@ -146,7 +145,7 @@ TEST_F(FilterCommands, OkValidatesStoresAndClosesOrStaysOpen) {
 }
 
 TEST_F(FilterCommands, TextThatIsNoNumberOrOverflowsLeavesTheSettingAndTheDialogOpen) {
-    FilterForms& f = forms();
+    HalvaneWindows& f = windows();
     settings().EdgeStrength = 3;
     settings().BlurAmount = 2;
     settings().GammaValue = 4;
@@ -183,7 +182,7 @@ TEST_F(FilterCommands, TextThatIsNoNumberOrOverflowsLeavesTheSettingAndTheDialog
 }
 
 TEST_F(FilterCommands, CancellerDialogStoresFieldByField) {
-    TGMCPanel* d = forms().gmcPanel;
+    TGMCPanel* d = windows().gmcPanel;
     settings().GmcThreshold = 77;
     d->Edit1->setText("45");
     d->Edit2->setText("2");
@@ -219,7 +218,7 @@ TEST_F(FilterCommands, CancellerDialogStoresFieldByField) {
 // --- commands and what they draw ---
 
 TEST_F(FilterCommands, FiltersDrawOverTheDisplayFromTheStoredImage) {
-    FilterForms& f = forms();
+    HalvaneWindows& f = windows();
     TChild* w = colourWindow();
     struct Case {
         const char* name;
@@ -263,7 +262,7 @@ TEST_F(FilterCommands, FiltersDrawOverTheDisplayFromTheStoredImage) {
 
 TEST_F(FilterCommands, CancellerBuildsOnTheDisplayAndABlurDiscardsIt) {
     TChild* w = colourWindow(2);
-    answer(forms().gmcPanel, [] {});
+    answer(windows().gmcPanel, [] {});
     run(&TMainForm::P1Click);
     Picture once = source();
     GuideMissCancel(once, source().width(), source().height(), {0, 1, 0.2, 0});
@@ -288,7 +287,7 @@ TEST_F(FilterCommands, CancellerNeedsOneAcceptedOk) {
     run(&TMainForm::P1Click);  // closed by its close box before any OK
     EXPECT_TRUE(w->image().samePixels(source()));
     EXPECT_EQ(platform().modalShown.size(), 1u);
-    answer(forms().gmcPanel, [] {});
+    answer(windows().gmcPanel, [] {});
     run(&TMainForm::P1Click);
     EXPECT_FALSE(w->image().samePixels(source()));
     const Picture after = w->image();
@@ -302,9 +301,9 @@ TEST_F(FilterCommands, CancellerWorksThroughTheZoomedControl) {
     run(&TMainForm::Button1Click);
     run(&TMainForm::Button1Click);
     ASSERT_EQ(w->imageControlSize(), QSize(36, 28));
-    answer(forms().gmcPanel, [&] {
-        forms().gmcPanel->Edit1->setText("30");
-        forms().gmcPanel->Edit4->setText("150");
+    answer(windows().gmcPanel, [&] {
+        windows().gmcPanel->Edit1->setText("30");
+        windows().gmcPanel->Edit4->setText("150");
     });
     run(&TMainForm::P1Click);
     Picture expected = source();
@@ -313,7 +312,7 @@ TEST_F(FilterCommands, CancellerWorksThroughTheZoomedControl) {
 }
 
 TEST_F(FilterCommands, WindowKindsEachFilterActsOn) {
-    FilterForms& f = forms();
+    HalvaneWindows& f = windows();
     answer(f.comaCorrect, [&] {
         f.comaCorrect->Edit1->setText("1");
         f.comaCorrect->Edit2->setText("1");
@@ -350,7 +349,7 @@ TEST_F(FilterCommands, WithoutAWindowNothingIsShownButTheCancellerDialog) {
                                                            {&TMainForm::N6Click, 0}, {&TMainForm::N7Click, 0},
                                                            {&TMainForm::N8Click, 0}, {&TMainForm::N9Click, 0},
                                                            {&TMainForm::P1Click, 1}};
-    answer(forms().gmcPanel, [] {});
+    answer(windows().gmcPanel, [] {});
     for (auto [handler, dialogs] : cases) {
         platform().modalShown.clear();
         run(handler);
@@ -360,7 +359,7 @@ TEST_F(FilterCommands, WithoutAWindowNothingIsShownButTheCancellerDialog) {
 }
 
 TEST_F(FilterCommands, RefusedValuesReachTheCommandThroughTheCloseBox) {
-    FilterForms& f = forms();
+    HalvaneWindows& f = windows();
     TChild* w = colourWindow(6);
     // OK refuses 6.5; the dialog is then closed by its close box and the stored 6.5 is used.
     answerField(f.edg, f.edg->Edit1, "6.5");
@@ -375,7 +374,7 @@ TEST_F(FilterCommands, RefusedValuesReachTheCommandThroughTheCloseBox) {
 
 // Faults and refused parameters end the command with the box and leave the display.
 TEST_F(FilterCommands, FaultsLeaveTheDisplayUnchanged) {
-    FilterForms& f = forms();
+    HalvaneWindows& f = windows();
     struct Case {
         const char* name;
         void (TMainForm::*handler)();
@@ -450,7 +449,7 @@ TEST_F(FilterCommands, FaultsLeaveTheDisplayUnchanged) {
 }
 
 TEST_F(FilterCommands, PowerZeroAndStepZeroAfterANonZeroByte) {
-    FilterForms& f = forms();
+    HalvaneWindows& f = windows();
     Picture p = ref::randomPicture(6, 4, 8);
     p.row(0)[0] = 0;
     TChild* w = makeWindow(kColourWindow, p);

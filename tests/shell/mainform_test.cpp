@@ -200,9 +200,8 @@ TEST_F(MainFormTest, FrameGeometry) {
 TEST_F(MainFormTest, StartUpCreatesEveryFixedWindowHiddenAndShowsNone) {
     ScriptedPlatform p;
     std::unique_ptr<HalvaneWindows> w = CreateWindows(p);
-    const QWidget* forms[] = {w->mainForm.get(), w->aboutBox.get(), w->gmcPanel.get(),    w->gmm.get(),
-                              w->edg.get(),      w->blur.get(),     w->comaCorrect.get(), w->title.get(),
-                              w->sabachie.get(), w->panel.get()};
+    const QWidget* forms[] = {w->mainForm, w->aboutBox,    w->gmcPanel, w->gmm,      w->edg,
+                              w->blur,     w->comaCorrect, w->title,    w->sabachie, w->panel};
     const char* names[] = {"TMainForm", "TAboutBox",    "TGMCPanel", "TGMM",      "TEDG",
                            "TBLUR",     "TComaCorrect", "TTitle",    "TSabachie", "Tpanel"};
     for (size_t i = 0; i < std::size(forms); ++i) {
@@ -210,11 +209,7 @@ TEST_F(MainFormTest, StartUpCreatesEveryFixedWindowHiddenAndShowsNone) {
         EXPECT_EQ(forms[i]->objectName(), QString::fromLatin1(names[i]));
         EXPECT_FALSE(forms[i]->isVisible()) << names[i];
     }
-    const FixedForms& f = w->mainForm->forms();
-    EXPECT_EQ(f.title, w->title.get());
-    EXPECT_EQ(f.panel, w->panel.get());
-    EXPECT_EQ(f.filters.blur, w->blur.get());
-    EXPECT_EQ(f.filters.settings, &w->settings);
+    EXPECT_EQ(&w->blur->settings(), &w->settings);
 }
 
 TEST_F(MainFormTest, VersionBoxTwiceShowsTheSameBox) {
@@ -247,7 +242,7 @@ TEST_F(MainFormTest, ExitClosesOpenChildrenWithTheMainWindow) {
 }
 
 TEST_F(MainFormTest, TitleWindowShowsModelessAndHidesOnAClick) {
-    TTitle* title = windows().title.get();
+    TTitle* title = windows().title;
     EXPECT_EQ(title->windowTitle(), QStringLiteral("Title"));
     EXPECT_EQ(title->Image1->size(), QSize(750, 498));
     for (int round = 0; round < 2; ++round) {
@@ -261,7 +256,7 @@ TEST_F(MainFormTest, TitleWindowShowsModelessAndHidesOnAClick) {
 }
 
 TEST_F(MainFormTest, AboutBoxLayout) {
-    TAboutBox* about = windows().aboutBox.get();
+    TAboutBox* about = windows().aboutBox;
     EXPECT_EQ(about->windowTitle(), QStringLiteral("About Ostrel"));
     EXPECT_EQ(about->size(), QSize(340, 238));
     auto* label1 = about->findChild<QLabel*>(QStringLiteral("Label1"));

@@ -307,7 +307,7 @@ TEST_F(Xgui, BlurTypedInItsDialogSavesWhatTheCommandLineWrites) {
         answerFileDialog(in);  // the bitmap entry is the first
         ASSERT_TRUE(waitFor([&] { return form().ActiveImageWindow() != nullptr; }));
         chooseMenu(form().P2, form().N4);
-        TBLUR* blur = windows().blur.get();
+        TBLUR* blur = windows().blur;
         ASSERT_TRUE(waitFor([&] { return blur->isVisible(); }));
         click(blur->Edit1);
         key(QStringLiteral("ctrl+a"));
@@ -329,7 +329,7 @@ TEST_F(Xgui, OverflowInTheEdgeDialogShowsTheBoxAndTheDialogStaysOpen) {
     act([&] {
         ASSERT_TRUE(waitFor([&] { return form().ActiveImageWindow() != nullptr; }));
         chooseMenu(form().P2, form().N2);
-        TEDG* edge = windows().edg.get();
+        TEDG* edge = windows().edg;
         ASSERT_TRUE(waitFor([&] { return edge->isVisible(); }));
         const double strength = gui([&] { return windows().settings.EdgeStrength; });
         click(edge->Edit1);
@@ -365,7 +365,7 @@ TEST_F(Xgui, FilesOnTheCommandLineOpenAndAMissingOneIsNamed) {
 
 TEST_F(Xgui, BenchmarkThroughTheConfirmationAndTheResultWindow) {
     start({});
-    Tpanel* panel = windows().panel.get();
+    Tpanel* panel = windows().panel;
     act([&] {
         chooseBarEntry(form().N10);
         QMessageBox* box = nullptr;
