@@ -13,6 +13,7 @@
 #include "core/numtext.h"
 #include "tests/benchmark/reference.h"
 #include "tests/support/gui_fixture.h"
+#include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -22,12 +23,9 @@ class BenchmarkCommandTest : public GuiFixture {
   protected:
     void SetUp() override {
         GuiFixture::SetUp();
-        std::string pattern = (fs::temp_directory_path() / "hv-bench-gui-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
         m_oldDir = fs::current_path();
-        fs::current_path(m_dir);
-        std::ofstream(m_dir / "0.fit") << "the user's own file";
+        fs::current_path(m_scratch.dir());
+        std::ofstream(m_scratch.dir() / "0.fit") << "the user's own file";
         ProcessRandom() = BenchRandom(1);
 
         // One millisecond per reading of the tick counter: the figures count the readings.
@@ -47,19 +45,12 @@ class BenchmarkCommandTest : public GuiFixture {
     }
     void TearDown() override {
         fs::current_path(m_oldDir);
-        std::error_code error;
-        fs::remove_all(m_dir, error);
         GuiFixture::TearDown();
     }
 
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(m_dir)) names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> entries() const { return m_scratch.entries(); }
     std::string userFile() const {
-        std::ifstream in(m_dir / "0.fit");
+        std::ifstream in(m_scratch.dir() / "0.fit");
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     Tpanel& panel() { return *windows().panel; }
@@ -69,7 +60,8 @@ class BenchmarkCommandTest : public GuiFixture {
         return nullptr;
     }
 
-    fs::path m_dir, m_oldDir;
+    hvtest::ScratchDir m_scratch{"bench-gui"};
+    fs::path m_oldDir;
     QList<Tpanel::Row> m_rows;
 };
 
@@ -204,7 +196,7 @@ TEST_F(BenchmarkCommandTest, ScratchFailuresStopTheRunWithoutAResult) {
     WorkloadOptions noDirectory;
     noDirectory.scratchParents = {"/proc", "/nonexistent-hv-dir"};
     WorkloadOptions unwritable;
-    unwritable.scratchParents = {m_dir.string()};
+    unwritable.scratchParents = {m_scratch.dir().string()};
     unwritable.scratchPathOverride = [](int i) {
         return "/nonexistent-hv-dir/" + std::to_string(i) + ".fit";
     };

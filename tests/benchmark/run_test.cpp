@@ -12,34 +12,13 @@
 #include "benchmark/workload.h"
 #include "core/errors.h"
 #include "core/fits.h"
+#include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A fresh directory per test, removed afterwards.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "hv-bench-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
-        m_path = pattern;
-    }
-    ~TempDir() {
-        std::error_code error;
-        fs::remove_all(m_path, error);
-    }
-    const fs::path& path() const { return m_path; }
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(m_path)) names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-  private:
-    fs::path m_path;
-};
+using hvtest::ScratchDir;
 
 void WriteText(const fs::path& path, const std::string& text) {
     std::ofstream(path) << text;
@@ -77,14 +56,14 @@ struct Sink {
 };
 
 TEST(BenchScratch, PrivateDirectoryHoldsOnlyWhatTheRunWrote) {
-    TempDir parent;
-    WriteText(parent.path() / "0.fit", "user data");
+    ScratchDir parent("bench-test");
+    WriteText(parent.dir() / "0.fit", "user data");
     std::string directory;
     {
         ScratchFiles scratch(
-            {(parent.path() / "missing" / "deeper").string(), "/proc", parent.path().string()});
+            {(parent.dir() / "missing" / "deeper").string(), "/proc", parent.dir().string()});
         directory = scratch.directory();
-        EXPECT_EQ(fs::path(directory).parent_path(), parent.path());
+        EXPECT_EQ(fs::path(directory).parent_path(), parent.dir());
         EXPECT_EQ(scratch.path(3), directory + "/3.fit");
         WriteText(scratch.path(0), "scratch");
         WriteText(scratch.path(15), "scratch");
@@ -94,7 +73,7 @@ TEST(BenchScratch, PrivateDirectoryHoldsOnlyWhatTheRunWrote) {
     }
     EXPECT_FALSE(fs::exists(directory));
     EXPECT_EQ(parent.entries(), std::vector<std::string>{"0.fit"});
-    EXPECT_EQ(ReadText(parent.path() / "0.fit"), "user data");
+    EXPECT_EQ(ReadText(parent.dir() / "0.fit"), "user data");
 }
 
 TEST(BenchScratch, NoUsableParentIsAFileError) {
@@ -102,39 +81,39 @@ TEST(BenchScratch, NoUsableParentIsAFileError) {
 }
 
 TEST(BenchScratch, MovingKeepsTheFilesUnderTheirNames) {
-    TempDir parent, target;
-    WriteText(target.path() / "2.fit", "older");
+    ScratchDir parent("bench-test"), target("bench-test");
+    WriteText(target.dir() / "2.fit", "older");
     std::string directory;
     {
-        ScratchFiles scratch({parent.path().string()});
+        ScratchFiles scratch({parent.dir().string()});
         directory = scratch.directory();
         for (int i : {1, 2}) {
             WriteText(scratch.path(i), "image " + std::to_string(i));
             scratch.noteWritten(i);
         }
-        scratch.moveInto((target.path() / "kept").string());
+        scratch.moveInto((target.dir() / "kept").string());
     }
     EXPECT_FALSE(fs::exists(directory));
-    EXPECT_EQ(ReadText(target.path() / "kept" / "1.fit"), "image 1");
-    EXPECT_EQ(ReadText(target.path() / "kept" / "2.fit"), "image 2");
-    EXPECT_EQ(ReadText(target.path() / "2.fit"), "older");
+    EXPECT_EQ(ReadText(target.dir() / "kept" / "1.fit"), "image 1");
+    EXPECT_EQ(ReadText(target.dir() / "kept" / "2.fit"), "image 2");
+    EXPECT_EQ(ReadText(target.dir() / "2.fit"), "older");
     EXPECT_TRUE(parent.entries().empty());
 }
 
 TEST(BenchRun, ComputesTheShiftedSumOfTheSixteenImagesAndLeavesNothingBehind) {
-    TempDir parent;
-    WriteText(parent.path() / "0.fit", "user data");
+    ScratchDir parent("bench-test");
+    WriteText(parent.dir() / "0.fit", "user data");
     Sink sink;
     sink.readFiles = true;
     BenchRandom random(1);
     WorkloadOptions options;
-    options.scratchParents = {parent.path().string()};
+    options.scratchParents = {parent.dir().string()};
     const WorkloadFigures f = RunWorkload(random, CountingClock(0xFFFFFFF0u), sink.callback(), options);
 
     ASSERT_EQ(sink.captions.size(), 16u);
     for (int i = 0; i < 16; ++i) EXPECT_EQ(sink.captions[i], std::to_string(i) + ".fit");
     EXPECT_EQ(parent.entries(), std::vector<std::string>{"0.fit"});
-    EXPECT_EQ(ReadText(parent.path() / "0.fit"), "user data");
+    EXPECT_EQ(ReadText(parent.dir() / "0.fit"), "user data");
 
     // Images follow each other in the generator's sequence; the sum of what was written, shifted
     // by one sample in x and y, is what the checksum covers.
@@ -169,12 +148,12 @@ TEST(BenchRun, ComputesTheShiftedSumOfTheSixteenImagesAndLeavesNothingBehind) {
 }
 
 TEST(BenchRun, KeptImagesAreTheFilesTheRunWrote) {
-    TempDir parent, target;
+    ScratchDir parent("bench-test"), target("bench-test");
     BenchRandom random(99);
     Sink sink;
     WorkloadOptions options;
-    options.scratchParents = {parent.path().string()};
-    options.keepImagesDir = target.path().string();
+    options.scratchParents = {parent.dir().string()};
+    options.keepImagesDir = target.dir().string();
     RunWorkload(random, CountingClock(), sink.callback(), options);
     EXPECT_TRUE(parent.entries().empty());
     EXPECT_EQ(target.entries().size(), 16u);
@@ -183,7 +162,7 @@ TEST(BenchRun, KeptImagesAreTheFilesTheRunWrote) {
     for (int i = 0; i < 16; ++i) {
         GenerateImage(image, regen);
         const std::vector<uint8_t> expected = EncodeFits(1000, 1000, image);
-        std::ifstream in(target.path() / (std::to_string(i) + ".fit"), std::ios::binary);
+        std::ifstream in(target.dir() / (std::to_string(i) + ".fit"), std::ios::binary);
         const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
         EXPECT_TRUE(bytes == expected) << i;
     }
@@ -201,7 +180,7 @@ TEST(BenchRun, ScratchFailuresStopTheRunAndRemoveEverything) {
         {"read in the display stage", -1, 7},
     };
     for (const Case& c : cases) {
-        TempDir parent;
+        ScratchDir parent("bench-test");
         Sink sink;
         int shown = 0;
         auto show = [&](ShownImage& image) {
@@ -214,13 +193,13 @@ TEST(BenchRun, ScratchFailuresStopTheRunAndRemoveEverything) {
         };
         BenchRandom random(1);
         WorkloadOptions options;
-        options.scratchParents = {parent.path().string()};
+        options.scratchParents = {parent.dir().string()};
         std::string directory;
         options.scratchPathOverride = [&](int i) {
             if (i == c.brokenFile) return std::string("/nonexistent-hv-dir/") + std::to_string(i) + ".fit";
-            return (parent.path() / "run" / (std::to_string(i) + ".fit")).string();
+            return (parent.dir() / "run" / (std::to_string(i) + ".fit")).string();
         };
-        fs::create_directory(parent.path() / "run");
+        fs::create_directory(parent.dir() / "run");
         try {
             RunWorkload(random, CountingClock(), show, options);
             ADD_FAILURE() << c.name << ": no failure";
@@ -229,7 +208,7 @@ TEST(BenchRun, ScratchFailuresStopTheRunAndRemoveEverything) {
         }
         // Only the private directory we made for the test remains, and it is empty.
         EXPECT_EQ(parent.entries(), std::vector<std::string>{"run"}) << c.name;
-        EXPECT_TRUE(fs::is_empty(parent.path() / "run")) << c.name;
+        EXPECT_TRUE(fs::is_empty(parent.dir() / "run")) << c.name;
         EXPECT_EQ(shown, c.removedOnShow >= 0 ? c.removedOnShow : 0) << c.name;
     }
 }

@@ -12,6 +12,7 @@
 #include "tests/cli/cli_runner.h"
 #include "tests/filters/reference.h"
 #include "tests/support/gui_fixture.h"
+#include "tests/support/scratch_dir.h"
 #include "view/view_ops.h"
 
 namespace {
@@ -23,25 +24,27 @@ class ApplyCli : public ::testing::Test {
     static void SetUpTestSuite() { hvtest::EnsureApplication(); }
 
     void SetUp() override {
-        char pattern[] = "/tmp/hv-apply-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
         m_input = ref::randomPicture(21, 15, 99);
         SaveBitmapPicture(QString::fromStdString(path("in.bmp")), m_input);
     }
-    void TearDown() override { fs::remove_all(m_dir); }
 
-    std::string path(const std::string& name) const { return (m_dir / name).string(); }
+    std::string path(const std::string& name) const { return m_dir.path(name); }
     const Picture& input() const { return m_input; }
 
     static clitest::CliResult apply(const std::string& args) { return clitest::RunCli("apply " + args); }
+    // apply with the options, from the named input file to out.bmp (removed first), then the commands.
+    clitest::CliResult applyToOut(const std::string& options, const std::string& in,
+                                  const std::string& commands) const {
+        fs::remove(path("out.bmp"));
+        return apply(options + " " + path(in) + " " + path("out.bmp") + " " + commands);
+    }
 
     Picture load(const std::string& name) const {
         return LoadBitmapPicture(QString::fromStdString(path(name)));
     }
 
   private:
-    fs::path m_dir;
+    hvtest::ScratchDir m_dir{"apply"};
     Picture m_input;
 };
 
@@ -109,9 +112,7 @@ TEST_F(ApplyCli, SequencesGiveWhatTheFiltersGive) {
          }},
     };
     for (const Case& c : cases) {
-        fs::remove(path("out.bmp"));
-        const clitest::CliResult r =
-            apply(c.options + " " + path("in.bmp") + " " + path("out.bmp") + " " + c.commands);
+        const clitest::CliResult r = applyToOut(c.options, "in.bmp", c.commands);
         ASSERT_EQ(r.status, 0) << c.commands << ": " << r.err;
         const Picture got = load("out.bmp");
         EXPECT_TRUE(got.samePixels(c.expected(input()))) << c.commands;
@@ -141,9 +142,7 @@ TEST_F(ApplyCli, PpmWindowsTakeOnlyTheFiltersForEveryKind) {
          }},
     };
     for (const Case& c : cases) {
-        fs::remove(path("out.bmp"));
-        const clitest::CliResult r =
-            apply(c.options + " " + path("in.ppm") + " " + path("out.bmp") + " " + c.commands);
+        const clitest::CliResult r = applyToOut(c.options, "in.ppm", c.commands);
         ASSERT_EQ(r.status, 0) << c.commands << ": " << r.err;
         EXPECT_TRUE(load("out.bmp").samePixels(c.expected(input()))) << c.commands;
         // The reader's trace lines go to standard error; standard output names the file written.

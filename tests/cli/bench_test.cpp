@@ -10,6 +10,7 @@
 
 #include "benchmark/workload.h"
 #include "tests/cli/cli_runner.h"
+#include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -25,17 +26,9 @@ QStringList Keys(const QJsonObject& o) {
 
 class CliBench : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "hv-cli-bench-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        fs::create_directory(m_dir / "work");
-    }
-    void TearDown() override {
-        std::error_code error;
-        fs::remove_all(m_dir, error);
-    }
-    fs::path m_dir;
+    void SetUp() override { fs::create_directory(m_dir / "work"); }
+    hvtest::ScratchDir m_scratch{"cli-bench"};
+    const fs::path m_dir = m_scratch.dir();
 };
 
 TEST_F(CliBench, JsonReportOfTwoRunsWithKeptImages) {

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/scratch_dir.h"
+
 #ifndef HV_CLI_PATH
 #error "HV_CLI_PATH names the halvane2-cli executable"
 #endif
@@ -39,9 +41,8 @@ inline std::string ReadText(const std::filesystem::path& path) {
 // Runs a shell command line with standard output and standard error captured, offscreen, in the
 // directory dir (empty: the current one).
 inline CliResult RunShell(const std::string& commandLine, const std::filesystem::path& dir = {}) {
-    char pattern[] = "/tmp/hv-cli-run-XXXXXX";
-    if (!::mkdtemp(pattern)) return {};
-    const std::filesystem::path io(pattern);
+    const hvtest::ScratchDir scratch("cli-run");
+    const std::filesystem::path& io = scratch.dir();
     std::string command = "QT_QPA_PLATFORM=offscreen sh -c '" + Quoted(commandLine) + "' >'" +
                           (io / "out").string() + "' 2>'" + (io / "err").string() + "'";
     if (!dir.empty()) command = "cd '" + dir.string() + "' && " + command;
@@ -50,8 +51,6 @@ inline CliResult RunShell(const std::string& commandLine, const std::filesystem:
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     r.out = ReadText(io / "out");
     r.err = ReadText(io / "err");
-    std::error_code ignored;
-    std::filesystem::remove_all(io, ignored);
     return r;
 }
 

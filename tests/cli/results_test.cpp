@@ -13,6 +13,7 @@
 
 #include "results/results.h"
 #include "tests/cli/cli_runner.h"
+#include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -27,16 +28,9 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 class ResultsCli : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "hv-results-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
         // The default database lies under the test's folder too.
         setenv("XDG_DATA_HOME", (m_dir / "data").c_str(), 1);
         m_db = (m_dir / "data" / "halvane2" / "results.sqlite").string();
-    }
-    void TearDown() override {
-        std::error_code error;
-        fs::remove_all(m_dir, error);
     }
     // The tool in the test's folder; "DB" in the arguments stands for the test's database.
     CliResult Tool(std::string args) const {
@@ -60,7 +54,8 @@ class ResultsCli : public ::testing::Test {
         return QJsonDocument::fromJson(QByteArray::fromStdString(o.out));
     }
 
-    fs::path m_dir;
+    hvtest::ScratchDir m_scratch{"results"};
+    const fs::path m_dir = m_scratch.dir();
     std::string m_db;
 };
 

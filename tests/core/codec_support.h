@@ -17,27 +17,18 @@
 
 #include "core/plane.h"
 #include "tests/core/fits_reference.h"
+#include "tests/support/scratch_dir.h"
 
 namespace codec_test {
 
 // A file in a fresh temporary directory, removed with the object.
 class TempFile {
   public:
-    explicit TempFile(const std::string& name) {
-        char pattern[] = "/tmp/hv_core_testXXXXXX";
-        const char* dir = mkdtemp(pattern);
-        EXPECT_NE(dir, nullptr);
-        m_dir = dir != nullptr ? dir : "/tmp";
-        m_path = m_dir + "/" + name;
-    }
-    ~TempFile() {
-        std::remove(m_path.c_str());
-        rmdir(m_dir.c_str());
-    }
+    explicit TempFile(const std::string& name) : m_path(m_dir.path(name)) {}
     const char* path() const { return m_path.c_str(); }
 
   private:
-    std::string m_dir;
+    hvtest::ScratchDir m_dir{"core-test"};
     std::string m_path;
 };
 

@@ -109,16 +109,9 @@ TEST_F(EditCommands, RgbSplitMakesThreeGreyWindowsFromTheStoredImage) {
         EXPECT_EQ(w->caption(), QString::fromLatin1(captions[i]));
         EXPECT_TRUE(w->image().samePixels(ChannelOf(original, channels[i])));
         EXPECT_TRUE(w->imageZm().samePixels(ChannelOf(original, channels[i])));
-        const ChildState& s = w->state;
-        EXPECT_EQ(s.FilterI, "1");
-        EXPECT_EQ(s.DemX, "6");
-        EXPECT_EQ(s.DemY, "3");
-        EXPECT_EQ(s.ColN, "3");
-        EXPECT_EQ(s.ZomN, "1.00");
-        EXPECT_EQ(s.UndoFlg, "0");
-        EXPECT_EQ(s.MAX, "255");
-        EXPECT_EQ(s.MIN, "0");
-        EXPECT_EQ(s.Contrast, "1.0");
+        EXPECT_EQ(hvtest::StateText(w->state),
+                  "DemX=6|DemY=3|ColN=3|ZomN=1.00|UndoFlg=0|Contrast=1.0|Average= "
+                  "|Minimum=|FilterI=1|MAX=255|MIN=0");
         EXPECT_EQ(w->imageControlSize(), QSize(6, 3));
     }
     EXPECT_EQ(windows[3], source);

@@ -29,6 +29,16 @@ class FilterCommands : public GuiFixture {
             dialog, [field, text] { field->setText(text); }, closeBox);
     }
 
+    // The coma correction's dialog gets X, Y and the coma amount, then OK.
+    void answerComa(const QString& x, const QString& y, const QString& amount) {
+        TComaCorrect* d = windows().comaCorrect;
+        answer(d, [d, x, y, amount] {
+            d->Edit1->setText(x);
+            d->Edit2->setText(y);
+            d->Edit3->setText(amount);
+        });
+    }
+
     TChild* colourWindow(uint32_t seed = 1, int w = 24, int h = 18) {
         m_source = ref::randomPicture(w, h, seed);
         return makeWindow(kColourWindow, m_source);
@@ -238,11 +248,7 @@ TEST_F(FilterCommands, FiltersDrawOverTheDisplayFromTheStoredImage) {
         {"coma", &TMainForm::N9Click,
          [&] {
              f.gmm->Edit1->setText("0.5");
-             answer(f.comaCorrect, [&] {
-                 f.comaCorrect->Edit1->setText("100");
-                 f.comaCorrect->Edit2->setText("-7");
-                 f.comaCorrect->Edit3->setText("0.5");
-             });
+             answerComa("100", "-7", "0.5");
          },
          [](const Picture& p) { return GammaCurve(p, 0.5); }},
     };
@@ -313,11 +319,7 @@ TEST_F(FilterCommands, CancellerWorksThroughTheZoomedControl) {
 
 TEST_F(FilterCommands, WindowKindsEachFilterActsOn) {
     HalvaneWindows& f = windows();
-    answer(f.comaCorrect, [&] {
-        f.comaCorrect->Edit1->setText("1");
-        f.comaCorrect->Edit2->setText("1");
-        f.comaCorrect->Edit3->setText("1");
-    });
+    answerComa("1", "1", "1");
     answer(f.gmcPanel, [] {});
     answerField(f.sabachie, f.sabachie->Edit1, "128");
     struct Case {
@@ -404,30 +406,15 @@ TEST_F(FilterCommands, FaultsLeaveTheDisplayUnchanged) {
         {"coma empty", &TMainForm::N9Click,
          [&] {
              f.gmm->Edit1->setText("2");
-             answer(f.comaCorrect, [&] {
-                 f.comaCorrect->Edit1->setText("");
-                 f.comaCorrect->Edit2->setText("");
-                 f.comaCorrect->Edit3->setText("");
-             });
+             answerComa("", "", "");
          },
          "'' は整数ではありません"},
-        {"coma X 10.5", &TMainForm::N9Click,
-         [&] {
-             answer(f.comaCorrect, [&] {
-                 f.comaCorrect->Edit1->setText("10.5");
-                 f.comaCorrect->Edit2->setText("1");
-                 f.comaCorrect->Edit3->setText("1");
-             });
-         },
+        {"coma X 10.5", &TMainForm::N9Click, [&] { answerComa("10.5", "1", "1"); },
          "'10.5' は整数ではありません"},
         {"coma gamma -1", &TMainForm::N9Click,
          [&] {
              f.gmm->Edit1->setText("-1");
-             answer(f.comaCorrect, [&] {
-                 f.comaCorrect->Edit1->setText("1");
-                 f.comaCorrect->Edit2->setText("1");
-                 f.comaCorrect->Edit3->setText("1");
-             });
+             answerComa("1", "1", "1");
          },
          msg::kDivideByZero},
     };

@@ -30,12 +30,14 @@ class OpenCommand : public GuiFixture {
         writeFile(path, bytes);
         return path;
     }
-    // Chooses the file with the given filter index in the open dialog and runs the command.
-    void open(const std::string& path, int filterIndex,
-              void (TMainForm::*handler)() = &TMainForm::OpenButtonClick) {
+    // Chooses the file with the given filter index in the open dialog and runs the command; the
+    // active image window afterwards.
+    TChild* open(const std::string& path, int filterIndex,
+                 void (TMainForm::*handler)() = &TMainForm::OpenButtonClick) {
         platform().openAnswers.push_back(FileDialogResult{QString::fromStdString(path), filterIndex});
         run(handler);
         hvtest::ProcessEvents();
+        return mainForm().ActiveImageWindow();
     }
     int windowCount() { return static_cast<int>(mainForm().imageWindowsMostRecentFirst().size()); }
     ToolStrip& strip() { return mainForm().toolStrip(); }
@@ -44,14 +46,6 @@ class OpenCommand : public GuiFixture {
   private:
     TempDir m_dir;
 };
-
-Picture gradient(int w, int h) {
-    Picture p(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            p.setPixelValue(x, y, JoinColour((x * 3) & 255, (y * 5) & 255, (x + y) & 255));
-    return p;
-}
 
 TEST_F(OpenCommand, DialogTitleFilterAndRememberedIndex) {
     run(&TMainForm::OpenButtonClick);  // no answer queued: cancelled
@@ -77,28 +71,17 @@ TEST_F(OpenCommand, DialogTitleFilterAndRememberedIndex) {
 }
 
 TEST_F(OpenCommand, BitmapBranchFields) {
-    const Picture pic = gradient(200, 150);
+    const Picture pic = colourPattern(200, 150);
     strip().UpDown1->setPosition(40);
     strip().UpDown2->setPosition(-30);
     strip().Edit2->setText("x");
-    const std::string path = file("colour.bmp", EncodeBmp(pic));
-    open(path, 1);
+    TChild* w = open(file("colour.bmp", EncodeBmp(pic)), 1);
     ASSERT_TRUE(platform().errors().empty()) << platform().errors()[0].toStdString();
-    TChild* w = mainForm().ActiveImageWindow();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->caption(), QStringLiteral("colour.bmp"));
-    const ChildState& s = w->state;
-    EXPECT_EQ(s.FilterI, "1");
-    EXPECT_EQ(s.DemX, "200");
-    EXPECT_EQ(s.DemY, "150");
-    EXPECT_EQ(s.ColN, "1");
-    EXPECT_EQ(s.ZomN, "1.00");
-    EXPECT_EQ(s.UndoFlg, "0");
-    EXPECT_EQ(s.MAX, "255");
-    EXPECT_EQ(s.MIN, "0");
-    EXPECT_EQ(s.Average, " ");
-    EXPECT_EQ(s.Minimum, "");
-    EXPECT_EQ(s.Contrast, "1.0");
+    EXPECT_EQ(hvtest::StateText(w->state),
+              "DemX=200|DemY=150|ColN=1|ZomN=1.00|UndoFlg=0|Contrast=1.0|Average= "
+              "|Minimum=|FilterI=1|MAX=255|MIN=0");
     EXPECT_TRUE(w->image().samePixels(pic));
     EXPECT_TRUE(w->imageZm().samePixels(pic));
     EXPECT_EQ(w->imageControlSize(), QSize(200, 150));
@@ -113,9 +96,8 @@ TEST_F(OpenCommand, BitmapBranchFields) {
 TEST_F(OpenCommand, EveryBitmapKindReadsItsPixels) {
     for (const bmp_samples::Sample& sample : bmp_samples::allKinds()) {
         SCOPED_TRACE(sample.name);
-        open(file("kind.bmp", sample.bytes), 1);
+        TChild* w = open(file("kind.bmp", sample.bytes), 1);
         ASSERT_TRUE(platform().errors().empty()) << platform().errors()[0].toStdString();
-        TChild* w = mainForm().ActiveImageWindow();
         ASSERT_NE(w, nullptr);
         EXPECT_TRUE(w->image().samePixels(sample.expected));
         EXPECT_TRUE(w->imageZm().samePixels(sample.expected));
@@ -125,12 +107,10 @@ TEST_F(OpenCommand, EveryBitmapKindReadsItsPixels) {
 }
 
 TEST_F(OpenCommand, TwoOpensOfOneBitmapGiveTwoWindows) {
-    const Picture pic = gradient(30, 20);
+    const Picture pic = colourPattern(30, 20);
     const std::string path = file("twice.bmp", EncodeBmp(pic));
-    open(path, 1);
-    TChild* first = mainForm().ActiveImageWindow();
-    open(path, 1);
-    TChild* second = mainForm().ActiveImageWindow();
+    TChild* first = open(path, 1);
+    TChild* second = open(path, 1);
     ASSERT_EQ(windowCount(), 2);
     ASSERT_NE(first, second);
     EXPECT_EQ(first->caption(), second->caption());
@@ -160,22 +140,13 @@ TEST_F(OpenCommand, SampleBranchStatisticsLevelsAndRawValues) {
     ASSERT_EQ(bytes[2883], 0xFF);
     strip().UpDown1->setPosition(70);
     strip().UpDown2->setPosition(-20);
-    open(file("stars.fts", bytes), 2);
+    TChild* w = open(file("stars.fts", bytes), 2);
     ASSERT_TRUE(platform().errors().empty()) << platform().errors()[0].toStdString();
-    TChild* w = mainForm().ActiveImageWindow();
     ASSERT_NE(w, nullptr);
-    const ChildState& s = w->state;
     EXPECT_EQ(w->caption(), QString());
-    EXPECT_EQ(s.FilterI, "2");
-    EXPECT_EQ(s.DemX, "30");
-    EXPECT_EQ(s.DemY, "30");
-    EXPECT_EQ(s.ColN, "1");
-    EXPECT_EQ(s.ZomN, "1.00");
-    EXPECT_EQ(s.UndoFlg, "0");
-    EXPECT_EQ(s.Average, "1000");
-    EXPECT_EQ(s.Minimum, "900");
-    EXPECT_EQ(s.MAX, "");
-    EXPECT_EQ(s.MIN, "");
+    EXPECT_EQ(hvtest::StateText(w->state),
+              "DemX=30|DemY=30|ColN=1|ZomN=1.00|UndoFlg=0|Contrast=1.0|Average=1000|Minimum=900|FilterI=2|"
+              "MAX=|MIN=");
     EXPECT_EQ(strip().Edit1->text(), QStringLiteral("100.0%"));
     EXPECT_EQ(strip().Edit2->text(), QStringLiteral("1000"));
     EXPECT_EQ(strip().Edit3->text(), QStringLiteral("900"));
@@ -210,20 +181,13 @@ TEST_F(OpenCommand, PpmBranchFieldsAndRowOrder) {
     };
     strip().UpDown1->setPosition(40);
     strip().Edit2->setText("77");
-    open(file("colour.ppm", ppmFile(150, 120, pixel)), 3);
+    TChild* w = open(file("colour.ppm", ppmFile(150, 120, pixel)), 3);
     ASSERT_TRUE(platform().errors().empty()) << platform().errors()[0].toStdString();
-    TChild* w = mainForm().ActiveImageWindow();
     ASSERT_NE(w, nullptr);
-    const ChildState& s = w->state;
     EXPECT_EQ(w->caption(), QString());
-    EXPECT_EQ(s.FilterI, "3");
-    EXPECT_EQ(s.DemX, "150");
-    EXPECT_EQ(s.DemY, "120");
-    EXPECT_EQ(s.ColN, "1");
-    EXPECT_EQ(s.ZomN, "1.00");
-    EXPECT_EQ(s.UndoFlg, "0");
-    EXPECT_EQ(s.MAX, "");
-    EXPECT_EQ(s.MIN, "");
+    EXPECT_EQ(
+        hvtest::StateText(w->state),
+        "DemX=150|DemY=120|ColN=1|ZomN=1.00|UndoFlg=0|Contrast=1.0|Average= |Minimum=|FilterI=3|MAX=|MIN=");
     EXPECT_EQ(w->clientSize(), QSize(150, 120));
     EXPECT_EQ(strip().Edit1->text(), QStringLiteral("100.0%"));
     EXPECT_EQ(strip().Edit2->text(), QStringLiteral("255"));
@@ -238,7 +202,7 @@ TEST_F(OpenCommand, PpmBranchFieldsAndRowOrder) {
 }
 
 TEST_F(OpenCommand, RefusedSampleImagesMakeNoWindow) {
-    open(file("keep.bmp", EncodeBmp(gradient(8, 8))), 1);
+    open(file("keep.bmp", EncodeBmp(colourPattern(8, 8))), 1);
     ASSERT_EQ(windowCount(), 1);
     const struct {
         const char* name;
@@ -256,9 +220,8 @@ TEST_F(OpenCommand, RefusedSampleImagesMakeNoWindow) {
 }
 
 TEST_F(OpenCommand, FilterIndexNotExtensionDecides) {
-    const Picture pic = gradient(12, 10);
-    open(file("really-a-bitmap.fits", EncodeBmp(pic)), 1);
-    TChild* w = mainForm().ActiveImageWindow();
+    const Picture pic = colourPattern(12, 10);
+    TChild* w = open(file("really-a-bitmap.fits", EncodeBmp(pic)), 1);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->state.FilterI, "1");
     EXPECT_TRUE(w->image().samePixels(pic));
@@ -277,9 +240,8 @@ TEST_F(OpenCommand, FilterIndexNotExtensionDecides) {
 }
 
 TEST_F(OpenCommand, UnreadableFilesShowAMessageAndKeepTheOtherWindows) {
-    const Picture pic = gradient(16, 16);
-    open(file("keep.bmp", EncodeBmp(pic)), 1);
-    TChild* kept = mainForm().ActiveImageWindow();
+    const Picture pic = colourPattern(16, 16);
+    TChild* kept = open(file("keep.bmp", EncodeBmp(pic)), 1);
     ASSERT_NE(kept, nullptr);
 
     // Two NAXIS1 cards add up: 9000 + 9000 is over the reader's 16000.
@@ -338,7 +300,7 @@ TEST_F(OpenCommand, UnreadableFilesShowAMessageAndKeepTheOtherWindows) {
 // Files named on the command line, or dropped on the workbench, open by their extension in any case;
 // each failure names its file and the next file still opens.
 TEST_F(OpenCommand, FilesOpenByExtensionAndEachFailureNamesItsFile) {
-    const std::vector<uint8_t> bmp = EncodeBmp(gradient(4, 3));
+    const std::vector<uint8_t> bmp = EncodeBmp(colourPattern(4, 3));
     const std::vector<uint8_t> fits =
         fitsFile(30, 30, [](int x, int y) { return storedFor(900 + 10 * ((x + y) % 5)); });
     const std::vector<uint8_t> flat = fitsFile(30, 30, [](int, int) { return storedFor(500); });
@@ -418,9 +380,8 @@ TEST_F(OpenCommand, TruncatedBitmapsReadTheMissingRowsAsZeros) {
         SCOPED_TRACE(c.sample.name);
         std::vector<uint8_t> bytes = c.sample.bytes;
         bytes.resize(bytes.size() - 2 * c.rowBytes + 5);  // the bottom row and five bytes of the next
-        open(file("truncated.bmp", bytes), 1);
+        TChild* win = open(file("truncated.bmp", bytes), 1);
         ASSERT_TRUE(platform().errors().empty()) << platform().errors()[0].toStdString();
-        TChild* win = mainForm().ActiveImageWindow();
         ASSERT_NE(win, nullptr);
         const bmp_samples::Rgb zero = c.palette ? bmp_samples::paletteColour(0) : bmp_samples::Rgb{0, 0, 0};
         for (int x = 0; x < w; ++x) {
@@ -442,19 +403,17 @@ TEST_F(OpenCommand, BitmapBeyondTheReaderDefaultLimitOpens) {
         writeFile(path, head);
         ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(head.size()) + 2LL * w * h), 0);
     }
-    open(path, 1);
+    TChild* win = open(path, 1);
     ASSERT_TRUE(platform().errors().empty()) << platform().errors()[0].toStdString();
-    TChild* win = mainForm().ActiveImageWindow();
     ASSERT_NE(win, nullptr);
     EXPECT_EQ(win->state.DemX, "8200");
     EXPECT_EQ(win->image().pixelValue(w - 1, h - 1), 0);
 }
 
 TEST_F(OpenCommand, MenuVariantLoadsByExtension) {
-    const Picture pic = gradient(40, 30);
-    open(file("menu.bmp", EncodeBmp(pic)), 3, &TMainForm::Open1Click);  // the index is ignored
+    const Picture pic = colourPattern(40, 30);
+    TChild* w = open(file("menu.bmp", EncodeBmp(pic)), 3, &TMainForm::Open1Click);  // the index is ignored
     ASSERT_TRUE(platform().errors().empty()) << platform().errors()[0].toStdString();
-    TChild* w = mainForm().ActiveImageWindow();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->caption(), QStringLiteral("menu.bmp"));
     EXPECT_TRUE(w->image().samePixels(pic));

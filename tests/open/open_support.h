@@ -1,4 +1,5 @@
-// Files for the open and save tests: a scratch folder, FITS and PPM files built byte by byte.
+// Files for the open and save tests: a scratch folder, a colour picture, FITS and PPM files built
+// byte by byte.
 #pragma once
 
 #include <cstdint>
@@ -12,23 +13,23 @@
 
 #include <unistd.h>
 
+#include "core/picture.h"
+#include "tests/support/scratch_dir.h"
+
 namespace opentest {
 
 namespace fs = std::filesystem;
 
-class TempDir {
-  public:
-    explicit TempDir(const std::string& tag)
-        : m_path(fs::temp_directory_path() / ("hv-" + tag + "-" + std::to_string(::getpid()))) {
-        fs::remove_all(m_path);
-        fs::create_directories(m_path);
-    }
-    ~TempDir() { fs::remove_all(m_path); }
-    std::string path(const std::string& name) const { return (m_path / name).string(); }
+using TempDir = hvtest::ScratchDir;
 
-  private:
-    fs::path m_path;
-};
+// A picture whose colours vary along x and along y, so that a mirrored or flipped copy differs.
+inline Picture colourPattern(int w, int h) {
+    Picture p(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            p.setPixelValue(x, y, JoinColour((x * 3) & 255, (y * 5) & 255, (x + y) & 255));
+    return p;
+}
 
 inline void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);

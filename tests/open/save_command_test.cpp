@@ -39,20 +39,12 @@ class SaveCommand : public GuiFixture {
     TempDir m_dir;
 };
 
-Picture pattern(int w, int h) {
-    Picture p(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            p.setPixelValue(x, y, JoinColour((7 * x) & 255, (11 * y) & 255, (x * y) & 255));
-    return p;
-}
-
 TEST_F(SaveCommand, NothingWithoutWindowOrWhenCancelled) {
     run(&TMainForm::Save1Click);
     run(&TMainForm::SaveButtonClick);
     EXPECT_TRUE(platform().saveRequests.empty());  // no window: no dialog either
 
-    TChild* w = makeWindow(kColourWindow, pattern(5, 5));
+    TChild* w = makeWindow(kColourWindow, colourPattern(5, 5));
     w->setCaption("old");
     run(&TMainForm::SaveButtonClick);  // cancelled
     ASSERT_EQ(platform().saveRequests.size(), 1u);
@@ -65,7 +57,7 @@ TEST_F(SaveCommand, NothingWithoutWindowOrWhenCancelled) {
 }
 
 TEST_F(SaveCommand, WritesTheDisplayUnderTheTypedNameWithEachCaptionRule) {
-    const Picture stored = pattern(13, 6);
+    const Picture stored = colourPattern(13, 6);
     TChild* w = makeWindow(kColourWindow, stored);
     w->setCaption("before");
     w->image().draw(MirrorOf(stored));  // the display differs from the stored image
@@ -117,7 +109,7 @@ TEST_F(SaveCommand, SampleWindowSavesItsGreyDisplayNotTheSamples) {
 // the file and the reason, and leaves the folder as it was: an old file byte for byte, no partial
 // or temporary file. A device is written in place, never replaced by a file.
 TEST_F(SaveCommand, FailedWriteShowsAMessageAndChangesNothing) {
-    TChild* w = makeWindow(kColourWindow, pattern(100, 100));
+    TChild* w = makeWindow(kColourWindow, colourPattern(100, 100));
     w->setCaption("kept");
     const std::vector<uint8_t> old(20, 'o');
     writeFile(path("old.bmp"), old);

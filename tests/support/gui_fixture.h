@@ -16,11 +16,14 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include <clocale>
 #include "platform/scripted_platform.h"
 #include "shell/mainform.h"
 #include "shell/startup.h"
+#include "view/child_state.h"
 #include "view/ui/child.h"
 #include "view/view_model.h"
 
@@ -50,6 +53,19 @@ inline QApplication& EnsureApplication() {
         return created;
     }();
     return *app;
+}
+
+// Every remembered field of a window's state in one text, "DemX=6|DemY=3|...|MIN=0" in the order
+// of ChildState, so that one comparison checks them all and shows each that differs.
+inline std::string StateText(const ChildState& s) {
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"DemX", &s.DemX},       {"DemY", &s.DemY},         {"ColN", &s.ColN},       {"ZomN", &s.ZomN},
+        {"UndoFlg", &s.UndoFlg}, {"Contrast", &s.Contrast}, {"Average", &s.Average}, {"Minimum", &s.Minimum},
+        {"FilterI", &s.FilterI}, {"MAX", &s.MAX},           {"MIN", &s.MIN}};
+    std::string text;
+    for (const auto& [name, value] : fields)
+        text += (text.empty() ? "" : "|") + std::string(name) + "=" + *value;
+    return text;
 }
 
 // Runs pending events, including deferred deletes of closed windows.
