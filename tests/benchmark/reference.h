@@ -16,7 +16,7 @@ struct Random {
     }
 };
 
-// One 1000 x 1000 image: background, then the 81 stars, in the order of the description.
+// One 1000 x 1000 image, plainly: background, then the 81 stars, random numbers drawn in the run's order.
 inline void Generate(IntPlane& plane, Random& random) {
     for (int x = 0; x < 1000; ++x)
         for (int y = 0; y < 1000; ++y) {
