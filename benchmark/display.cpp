@@ -1,6 +1,12 @@
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <stdexcept>
 #include <vector>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 #include "benchmark/workload.h"
 #include "core/fparith.h"
@@ -141,8 +147,138 @@ class LevelTable {
 
 }  // namespace
 
+namespace {
+
+// The table lookup of one 16 x 16 tile. A sample v maps to table[clamp(v, low, low + top) - low];
+// it is covered when insideLow < v < insideHigh (conservative bounds: a sample outside them only
+// sends its tile to the per-sample path).
+constexpr int kTile = 16;
+struct TileLookup {
+    const int32_t* table;  // 0 (below the minimum), the levels, 255 (at and past saturation)
+    int32_t low;           // minimum - 1
+    int32_t top;           // the last index of table
+    int32_t insideLow;
+    int32_t insideHigh;
+};
+// Writes the levels of the tile at (x0, y0) and returns whether the table covered every sample.
+using TileFill = bool (*)(const IntPlane& samples, int x0, int y0, const TileLookup& lookup,
+                          LevelRows& levels);
+
+bool tilePlain(const IntPlane& samples, int x0, int y0, const TileLookup& lookup, LevelRows& levels) {
+    uint8_t tile[kTile][kTile];  // [row][column]
+    bool inside = true;
+    const int32_t high = lookup.low + lookup.top;
+    for (int c = 0; c < kTile; ++c) {
+        const int32_t* column = samples[x0 + c] + y0;
+        for (int k = 0; k < kTile; ++k) {
+            const int32_t v = column[k];
+            inside &= v > lookup.insideLow && v < lookup.insideHigh;
+            tile[k][c] = static_cast<uint8_t>(lookup.table[std::clamp(v, lookup.low, high) - lookup.low]);
+        }
+    }
+    for (int k = 0; k < kTile; ++k) std::memcpy(levels.row(y0 + k) + x0, tile[k], kTile);
+    return inside;
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// Sixteen registers, register c holding column c's bytes for rows 0..15, become the rows: after
+// four rounds of interleaving, row k lies in register k with its four bits reversed.
+inline void storeTransposed(__m128i (&a)[kTile], LevelRows& levels, int x0, int y0) {
+    __m128i b[kTile];
+    for (int i = 0; i < 8; ++i) {
+        b[i] = _mm_unpacklo_epi8(a[2 * i], a[2 * i + 1]);
+        b[i + 8] = _mm_unpackhi_epi8(a[2 * i], a[2 * i + 1]);
+    }
+    for (int i = 0; i < 8; ++i) {
+        a[i] = _mm_unpacklo_epi16(b[2 * i], b[2 * i + 1]);
+        a[i + 8] = _mm_unpackhi_epi16(b[2 * i], b[2 * i + 1]);
+    }
+    for (int i = 0; i < 8; ++i) {
+        b[i] = _mm_unpacklo_epi32(a[2 * i], a[2 * i + 1]);
+        b[i + 8] = _mm_unpackhi_epi32(a[2 * i], a[2 * i + 1]);
+    }
+    for (int i = 0; i < 8; ++i) {
+        a[i] = _mm_unpacklo_epi64(b[2 * i], b[2 * i + 1]);
+        a[i + 8] = _mm_unpackhi_epi64(b[2 * i], b[2 * i + 1]);
+    }
+    for (int k = 0; k < kTile; ++k) {
+        const int r = (k & 1) << 3 | (k & 2) << 1 | (k & 4) >> 1 | (k & 8) >> 3;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(levels.row(y0 + k) + x0), a[r]);
+    }
+}
+
+__attribute__((target("avx2"))) bool tileAvx2(const IntPlane& samples, int x0, int y0,
+                                              const TileLookup& lookup, LevelRows& levels) {
+    const __m256i low = _mm256_set1_epi32(lookup.low), high = _mm256_set1_epi32(lookup.low + lookup.top);
+    const __m256i insideLow = _mm256_set1_epi32(lookup.insideLow);
+    const __m256i insideHigh = _mm256_set1_epi32(lookup.insideHigh);
+    const int* table = reinterpret_cast<const int*>(lookup.table);
+    __m256i inside = _mm256_set1_epi32(-1);
+    __m128i columns[kTile];
+    for (int c = 0; c < kTile; ++c) {
+        const int32_t* column = samples[x0 + c] + y0;
+        __m256i half[2];
+        for (int h = 0; h < 2; ++h) {
+            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(column + 8 * h));
+            inside = _mm256_and_si256(inside, _mm256_and_si256(_mm256_cmpgt_epi32(v, insideLow),
+                                                               _mm256_cmpgt_epi32(insideHigh, v)));
+            const __m256i index = _mm256_sub_epi32(_mm256_min_epi32(_mm256_max_epi32(v, low), high), low);
+            half[h] = _mm256_i32gather_epi32(table, index, 4);
+        }
+        // Levels 0..255 as words, then bytes, in row order.
+        const __m256i words = _mm256_permute4x64_epi64(_mm256_packus_epi32(half[0], half[1]), 0xD8);
+        columns[c] = _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
+    }
+    storeTransposed(columns, levels, x0, y0);
+    return _mm256_movemask_epi8(inside) == -1;
+}
+
+__attribute__((target("avx512f"))) bool tileAvx512(const IntPlane& samples, int x0, int y0,
+                                                   const TileLookup& lookup, LevelRows& levels) {
+    const __m512i low = _mm512_set1_epi32(lookup.low), high = _mm512_set1_epi32(lookup.low + lookup.top);
+    const __m512i insideLow = _mm512_set1_epi32(lookup.insideLow);
+    const __m512i insideHigh = _mm512_set1_epi32(lookup.insideHigh);
+    constexpr __mmask16 all = 0xFFFF;
+    __mmask16 inside = all;
+    __m128i columns[kTile];
+    for (int c = 0; c < kTile; ++c) {
+        const __m512i v = _mm512_loadu_si512(samples[x0 + c] + y0);
+        inside &= _mm512_cmpgt_epi32_mask(v, insideLow) & _mm512_cmplt_epi32_mask(v, insideHigh);
+        // The merge-masked forms with every lane set: the plain ones draw a false
+        // uninitialised-value warning from GCC 12.
+        const __m512i clamped = _mm512_mask_min_epi32(v, all, _mm512_mask_max_epi32(v, all, v, low), high);
+        const __m512i index = _mm512_sub_epi32(clamped, low);
+        const __m512i tabled = _mm512_mask_i32gather_epi32(index, all, index, lookup.table, 4);
+        columns[c] = _mm512_mask_cvtepi32_epi8(_mm_setzero_si128(), all, tabled);
+    }
+    storeTransposed(columns, levels, x0, y0);
+    return inside == all;
+}
+#endif
+
+TileFill tileFillOf(SimdLevel level) {
+    switch (level) {
+#if defined(__x86_64__) || defined(__i386__)
+        case SimdLevel::Avx512:
+            return tileAvx512;
+        case SimdLevel::Avx2:
+            return tileAvx2;
+#endif
+        default:
+            return tilePlain;
+    }
+}
+
+}  // namespace
+
 void FillLevelRowsFromSamples(const IntPlane& samples, int width, int height, int32_t minimum, double mean,
                               int scale, LevelRows& levels) {
+    FillLevelRowsFromSamplesOn(BestSimdLevel(), samples, width, height, minimum, mean, scale, levels);
+}
+
+void FillLevelRowsFromSamplesOn(SimdLevel level, const IntPlane& samples, int width, int height,
+                                int32_t minimum, double mean, int scale, LevelRows& levels) {
+    if (!SimdLevelSupported(level)) throw std::invalid_argument("instruction set not supported here");
     if (!(mean - minimum >= 1.0 / 1024) || scale <= 0) {
         // A flat grid faults on the first sample, and a tiny span or an odd scale is rare: the
         // literal scaling, so every fault comes where the literal algorithm raises it.
@@ -160,36 +296,30 @@ void FillLevelRowsFromSamples(const IntPlane& samples, int width, int height, in
     };
     // 16 x 16 tiles: levels looked up along each column run (contiguous samples, no branches),
     // then written out as rows. A tile with a sample the table does not cover takes the
-    // per-sample path.
-    constexpr int kTile = 16;
-    const int fullWidth = table.saturated() ? width - width % kTile : 0;
-    const int fullHeight = table.saturated() ? height - height % kTile : 0;
+    // per-sample path. The lookup needs the saturated table and its index range inside 32 bits.
     const std::vector<uint8_t> clamped = table.clampedLevels();
-    const int64_t top = static_cast<int64_t>(clamped.size()) - 1;
-    const int64_t limit = table.limit();
-    uint8_t tile[kTile][kTile];  // [row][column]
-    for (int y0 = 0; y0 < fullHeight; y0 += kTile) {
-        for (int x0 = 0; x0 < fullWidth; x0 += kTile) {
-            bool outside = false;
-            for (int c = 0; c < kTile; ++c) {
-                const int32_t* column = samples[x0 + c] + y0;
-                for (int k = 0; k < kTile; ++k) {
-                    const int64_t t = static_cast<int64_t>(column[k]) - minimum;
-                    outside |= t <= -limit || t >= limit;
-                    tile[k][c] = clamped[static_cast<size_t>(std::clamp<int64_t>(t + 1, 0, top))];
-                }
-            }
-            if (outside) {
-                for (int c = 0; c < kTile; ++c)
-                    for (int k = 0; k < kTile; ++k) tile[k][c] = levelOf(samples[x0 + c][y0 + k]);
-            }
-            for (int k = 0; k < kTile; ++k) std::memcpy(levels.row(y0 + k) + x0, tile[k], kTile);
+    const std::vector<int32_t> wide(clamped.begin(), clamped.end());
+    const int64_t low = static_cast<int64_t>(minimum) - 1;
+    const int64_t top = static_cast<int64_t>(wide.size()) - 1;
+    const bool tiled = table.saturated() && low >= INT32_MIN && low + top <= INT32_MAX;
+    const int fullWidth = tiled ? width - width % kTile : 0;
+    const int fullHeight = tiled ? height - height % kTile : 0;
+    const TileLookup lookup{wide.data(), static_cast<int32_t>(low), static_cast<int32_t>(top),
+                            static_cast<int32_t>(std::max<int64_t>(minimum - table.limit(), INT32_MIN)),
+                            static_cast<int32_t>(std::min<int64_t>(minimum + table.limit(), INT32_MAX))};
+    const TileFill fill = tileFillOf(level);
+    // Bands of sixteen columns, each read front to back (sixteen sequential streams).
+    for (int x0 = 0; x0 < fullWidth; x0 += kTile) {
+        for (int y0 = 0; y0 < fullHeight; y0 += kTile) {
+            if (fill(samples, x0, y0, lookup, levels)) continue;
+            for (int c = 0; c < kTile; ++c)
+                for (int k = 0; k < kTile; ++k) levels.row(y0 + k)[x0 + c] = levelOf(samples[x0 + c][y0 + k]);
         }
-        for (int x = fullWidth; x < width; ++x)
-            for (int y = y0; y < y0 + kTile; ++y) levels.row(y)[x] = levelOf(samples[x][y]);
+        for (int x = x0; x < x0 + kTile; ++x)
+            for (int y = fullHeight; y < height; ++y) levels.row(y)[x] = levelOf(samples[x][y]);
     }
-    for (int y = fullHeight; y < height; ++y)
-        for (int x = 0; x < width; ++x) levels.row(y)[x] = levelOf(samples[x][y]);
+    for (int x = fullWidth; x < width; ++x)
+        for (int y = 0; y < height; ++y) levels.row(y)[x] = levelOf(samples[x][y]);
 }
 
 void AddPlane(IntPlane& accumulator, const IntPlane& add, int width, int height) {

@@ -79,6 +79,9 @@ void FillLevelPictures(const IntPlane& levels, int width, int height, Picture& g
 // be width x height.
 void FillLevelRowsFromSamples(const IntPlane& samples, int width, int height, int32_t minimum, double mean,
                               int scale, LevelRows& levels);
+// The same at a pinned SIMD level (std::invalid_argument when this processor lacks it).
+void FillLevelRowsFromSamplesOn(SimdLevel level, const IntPlane& samples, int width, int height,
+                                int32_t minimum, double mean, int scale, LevelRows& levels);
 
 // accumulator[x][y] += add[x][y] in 32-bit integer arithmetic (wrapping).
 void AddPlane(IntPlane& accumulator, const IntPlane& add, int width, int height);

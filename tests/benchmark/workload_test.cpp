@@ -270,7 +270,7 @@ TEST(BenchDisplay, PicturesHoldTheLevelsAsGreyAndAsRawValues) {
     }
 }
 
-TEST(BenchDisplay, OnePassLevelPicturesEqualScalingThenFilling) {
+TEST(BenchDisplay, OnePassLevelPicturesEqualScalingThenFillingAtEveryLevel) {
     struct Case {
         const char* name;
         int32_t minimum;
@@ -289,23 +289,34 @@ TEST(BenchDisplay, OnePassLevelPicturesEqualScalingThenFilling) {
         {"span below one", 34000, 34000.25, 50, 30, 30},
         {"products that wrap", -2000000000, 0.5, 50, 20, 20},
         {"huge scale", stats.minimum, stats.mean, 1 << 20, 40, 40},
+        {"lowest minimum", INT32_MIN, INT32_MIN + 100.5, 50, 40, 40},
+        {"samples far below and above", stats.minimum, stats.mean, 50, 48, 48},
     };
     for (const Case& c : cases) {
         IntPlane samples = MakePlane(c.width, c.height);
         IntPlane levels = MakePlane(c.width, c.height);
         for (int x = 0; x < c.width; ++x)
-            for (int y = 0; y < c.height; ++y) samples[x][y] = levels[x][y] = source[x][y];
+            for (int y = 0; y < c.height; ++y) samples[x][y] = source[x][y];
+        if (c.width == 48) {  // one tile with the extremes, one with a sample just under the minimum
+            samples[1][2] = INT32_MIN;
+            samples[2][1] = INT32_MAX;
+            samples[20][30] = c.minimum - 1;
+        }
+        std::memcpy(levels.data(), samples.data(), static_cast<size_t>(c.width) * c.height * sizeof(int32_t));
         Picture greyA(c.width, c.height), rawA(c.width, c.height);
         ScaleToLevels(levels, c.width, c.height, c.minimum, c.mean, c.scale);
         FillLevelPictures(levels, c.width, c.height, greyA, rawA);
-        const std::shared_ptr<LevelRows> rows = LevelRows::Make(c.width, c.height);
-        FillLevelRowsFromSamples(samples, c.width, c.height, c.minimum, c.mean, c.scale, *rows);
-        const Picture greyB = Picture::FromLevels(rows, LevelForm::Grey);
-        const Picture rawB = Picture::FromLevels(rows, LevelForm::RawValue);
-        EXPECT_EQ(greyB.pixelValue(c.width - 1, c.height - 1), greyA.pixelValue(c.width - 1, c.height - 1));
-        EXPECT_EQ(rawB.pixelValue(c.width - 1, c.height - 1), rawA.pixelValue(c.width - 1, c.height - 1));
-        EXPECT_TRUE(greyA.samePixels(greyB)) << c.name;
-        EXPECT_TRUE(rawA.samePixels(rawB)) << c.name;
+        for (SimdLevel level : SupportedSimdLevels()) {
+            const std::shared_ptr<LevelRows> rows = LevelRows::Make(c.width, c.height);
+            FillLevelRowsFromSamplesOn(level, samples, c.width, c.height, c.minimum, c.mean, c.scale, *rows);
+            const Picture greyB = Picture::FromLevels(rows, LevelForm::Grey);
+            const Picture rawB = Picture::FromLevels(rows, LevelForm::RawValue);
+            EXPECT_EQ(greyB.pixelValue(c.width - 1, c.height - 1),
+                      greyA.pixelValue(c.width - 1, c.height - 1));
+            EXPECT_EQ(rawB.pixelValue(c.width - 1, c.height - 1), rawA.pixelValue(c.width - 1, c.height - 1));
+            EXPECT_TRUE(greyA.samePixels(greyB)) << c.name << " " << SimdLevelName(level);
+            EXPECT_TRUE(rawA.samePixels(rawB)) << c.name << " " << SimdLevelName(level);
+        }
         EXPECT_EQ(samples[3][3], source[3][3]) << c.name;
     }
     // A flat plane faults as the literal passes do.
