@@ -1,7 +1,6 @@
 // halvane2-cli apply: opens an image as the open command does, runs a sequence of the program's
 // commands on it through the real handlers, with the dialogs answered by setting their fields and
 // pressing OK, and saves the display image through the save command.
-#include <unistd.h>
 #include <QDialog>
 #include <QFileInfo>
 #include <QLineEdit>

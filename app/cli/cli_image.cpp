@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "app/cli/cli.h"
 #include "app/cli/cli_support.h"
 #include "app/cli/command_line.h"
