@@ -11,6 +11,13 @@ inline constexpr const char* kDivideByZero = "0 による浮動小数点数除�
 inline constexpr const char* kInvalidOperation = "不正な浮動小数点数演算命令";
 inline constexpr const char* kOverflow = "浮動小数点数のオーバーフロー";
 inline constexpr const char* kOutOfMemory = "メモリが不足しています";
+// The filter dialogs' answers to out-of-range input.
+inline constexpr const char* kEdgeRange = "1.0-5.0の数字を入力してください";
+inline constexpr const char* kPositiveNumber = "正の数字を入力してください";
+inline constexpr const char* kGammaPositive = "整数を入力してください";
+// Guide-miss canceller parameters that only the close box lets through.
+inline constexpr const char* kGmcFlowNegative = "流れ量には0以上の整数を入力してください";
+inline constexpr const char* kGmcBlurNotPositive = "ぼけ量には正の数字を入力してください";
 }  // namespace msg
 
 // Base of every error the system raises on purpose. what() is the user-visible message.

@@ -114,7 +114,7 @@ int BlurKernelSide(double amount) {
 
 Picture BlurPicture(const Picture& source, double amount) {
     // The kernel side would be 1 or less and the weights not finite: refuse rather than guess.
-    if (!(amount > 0.0)) throw HvError(filtermsg::kPositiveNumber);
+    if (!(amount > 0.0)) throw HvError(msg::kPositiveNumber);
     const int n = BlurKernelSide(amount);
     const double s = amount;
     Kernel k = MakeKernel(n, n);
@@ -167,8 +167,8 @@ int GmcPlaneSide(int pictureSide, int controlSide, int flow) {
 }
 
 void GuideMissCancel(Picture& display, int controlWidth, int controlHeight, const GmcParams& params) {
-    if (params.flow < 0) throw HvError(filtermsg::kGmcFlowNegative);
-    if (!(params.blurAmount > 0.0)) throw HvError(filtermsg::kGmcBlurNotPositive);
+    if (params.flow < 0) throw HvError(msg::kGmcFlowNegative);
+    if (!(params.blurAmount > 0.0)) throw HvError(msg::kGmcBlurNotPositive);
     const int n = params.flow;
     const int s = checkedKernelSide(2 * static_cast<int64_t>(n) + 3);
 

@@ -1,23 +1,15 @@
 // The filters of the processing menu over 24-bit pictures (Qt-free). Each takes the picture it reads
 // and its parameters and returns a new picture (or, for the guide-miss canceller, rewrites the display
 // picture only once every fault has had its chance), so a failing filter leaves every picture as it
-// was. Faults are FloatingPointError, refused parameters HvError with the message to show.
+// was. Faults are FloatingPointError, refused parameters HvError with the message to show
+// (msg::kPositiveNumber, msg::kGmcFlowNegative, msg::kGmcBlurNotPositive).
 #pragma once
 
 #include <cstdint>
 
+#include "core/errors.h"
 #include "core/picture.h"
 #include "core/plane.h"
-
-namespace filtermsg {
-// Dialog answers to out-of-range input.
-inline constexpr const char* kEdgeRange = "1.0-5.0の数字を入力してください";
-inline constexpr const char* kPositiveNumber = "正の数字を入力してください";
-inline constexpr const char* kGammaPositive = "整数を入力してください";
-// Guide-miss canceller parameters that only the close box lets through.
-inline constexpr const char* kGmcFlowNegative = "流れ量には0以上の整数を入力してください";
-inline constexpr const char* kGmcBlurNotPositive = "ぼけ量には正の数字を入力してください";
-}  // namespace filtermsg
 
 // Three planes of the picture's size, plane c holding byte c (blue, green, red) of every pixel.
 struct BytePlanes {

@@ -13,17 +13,17 @@ W* HalvaneWindows::create(Args&&... args) {
     return created;
 }
 
-HalvaneWindows::HalvaneWindows(Platform& platform) {
-    mainForm = create<TMainForm>(platform);
-    aboutBox = create<TAboutBox>();
-    gmcPanel = create<TGMCPanel>(settings, platform);
-    gmm = create<TGMM>(settings, platform);
-    edg = create<TEDG>(settings, platform);
-    blur = create<TBLUR>(settings, platform);
-    comaCorrect = create<TComaCorrect>(settings, platform);
-    title = create<TTitle>();
-    sabachie = create<TSabachie>(settings, platform);
-    panel = create<Tpanel>();
+HalvaneWindows::HalvaneWindows(Platform& platform)
+    : mainForm(create<TMainForm>(platform)),
+      aboutBox(create<TAboutBox>()),
+      gmcPanel(create<TGMCPanel>(settings, platform)),
+      gmm(create<TGMM>(settings, platform)),
+      edg(create<TEDG>(settings, platform)),
+      blur(create<TBLUR>(settings, platform)),
+      comaCorrect(create<TComaCorrect>(settings, platform)),
+      title(create<TTitle>()),
+      sabachie(create<TSabachie>(settings, platform)),
+      panel(create<Tpanel>()) {
     // Only the main window ends the program when it closes.
     for (const std::unique_ptr<QWidget>& window : m_created)
         if (window.get() != mainForm) window->setAttribute(Qt::WA_QuitOnClose, false);

@@ -25,22 +25,25 @@ class HalvaneWindows {
     HalvaneWindows& operator=(const HalvaneWindows&) = delete;
 
     FilterSettings settings;  // what the filter dialogs store and the filter commands read
-    // In their order of creation.
-    TMainForm* mainForm = nullptr;
-    TAboutBox* aboutBox = nullptr;
-    TGMCPanel* gmcPanel = nullptr;
-    TGMM* gmm = nullptr;
-    TEDG* edg = nullptr;
-    TBLUR* blur = nullptr;
-    TComaCorrect* comaCorrect = nullptr;
-    TTitle* title = nullptr;
-    TSabachie* sabachie = nullptr;
-    Tpanel* panel = nullptr;
 
   private:
+    // Every window, in order of creation; made before the look-ups below, which are created into it.
+    std::vector<std::unique_ptr<QWidget>> m_created;
     template <typename W, typename... Args>
     W* create(Args&&... args);
-    std::vector<std::unique_ptr<QWidget>> m_created;  // in order of creation
+
+  public:
+    // The look-ups, fixed for the registry's life, in their order of creation.
+    TMainForm* const mainForm;
+    TAboutBox* const aboutBox;
+    TGMCPanel* const gmcPanel;
+    TGMM* const gmm;
+    TEDG* const edg;
+    TBLUR* const blur;
+    TComaCorrect* const comaCorrect;
+    TTitle* const title;
+    TSabachie* const sabachie;
+    Tpanel* const panel;
 };
 
 // The registry of the program's life: the program, the command line and the tests start here.

@@ -81,11 +81,11 @@ const FormLayout& layoutOf(FilterForm form) {
     // clang-format off
     static const FormLayout kForms[] = {
         {"TEDG", "EDG", false, 153, 113, oneField("Panel1", "強さ(1-5)", 16, 16, "1.0", 16, 40, 73, 40, 76),
-         &FilterSettings::EdgeStrength, [](double v) { return v >= 1.0 && v <= 5.0; }, filtermsg::kEdgeRange, nullptr},
+         &FilterSettings::EdgeStrength, [](double v) { return v >= 1.0 && v <= 5.0; }, msg::kEdgeRange, nullptr},
         {"TBLUR", "BLUR", false, 153, 113, oneField("Panel1", "ボケ量", 16, 16, "1.0", 16, 40, 73, 40, 76),
-         &FilterSettings::BlurAmount, [](double v) { return v > 0.0 && v <= 10.0; }, filtermsg::kPositiveNumber, nullptr},
+         &FilterSettings::BlurAmount, [](double v) { return v > 0.0 && v <= 10.0; }, msg::kPositiveNumber, nullptr},
         {"TGMM", "GMM", true, 137, 113, oneField("Panel1", "γ=", 16, 28, "1.0", 40, 24, 73, 32, 72),
-         &FilterSettings::GammaValue, [](double v) { return v > 0.0; }, filtermsg::kGammaPositive, nullptr},
+         &FilterSettings::GammaValue, [](double v) { return v > 0.0; }, msg::kGammaPositive, nullptr},
         {"TSabachie", "Sabachie", true, 169, 153, oneField("Sabachie", "ステップ幅", 24, 24, "255", 24, 48, 113, 48, 104),
          nullptr, nullptr, nullptr, nullptr},
         {"TGMCPanel", "GMCPanel", false, 233, 257,

@@ -175,9 +175,9 @@ TEST_F(ApplyCli, RefusalsAndErrorsEndWithTheirStatus) {
         std::string message;  // on standard error
         int status;           // 1: the command failed, 2: the command line cannot be used
     } cases[] = {
-        {io + "edge 5.5", filtermsg::kEdgeRange, 1},
-        {io + "blur 0", filtermsg::kPositiveNumber, 1},
-        {io + "gamma -1", filtermsg::kGammaPositive, 1},
+        {io + "edge 5.5", msg::kEdgeRange, 1},
+        {io + "blur 0", msg::kPositiveNumber, 1},
+        {io + "gamma -1", msg::kGammaPositive, 1},
         {io + "gmc 0 1 0.2 x", "'x' は整数ではありません", 1},
         {io + "coma 10.5 1 1", "'10.5' は整数ではありません", 1},
         {io + "sabattier 0", msg::kInvalidOperation, 1},  // not reached: the random first byte decides below

@@ -124,16 +124,16 @@ TEST_F(FilterCommands, OkValidatesStoresAndClosesOrStaysOpen) {
         double FilterSettings::*setting;
         double stored;  // the setting afterwards
     } cases[] = {
-        {f.edg, f.edg->Edit1, "0.9", false, filtermsg::kEdgeRange, &FilterSettings::EdgeStrength, 0.9},
-        {f.edg, f.edg->Edit1, "5.1", false, filtermsg::kEdgeRange, &FilterSettings::EdgeStrength, 5.1},
+        {f.edg, f.edg->Edit1, "0.9", false, msg::kEdgeRange, &FilterSettings::EdgeStrength, 0.9},
+        {f.edg, f.edg->Edit1, "5.1", false, msg::kEdgeRange, &FilterSettings::EdgeStrength, 5.1},
         {f.edg, f.edg->Edit1, "1", true, "", &FilterSettings::EdgeStrength, 1.0},
         {f.edg, f.edg->Edit1, "5", true, "", &FilterSettings::EdgeStrength, 5.0},
-        {f.blur, f.blur->Edit1, "0", false, filtermsg::kPositiveNumber, &FilterSettings::BlurAmount, 0.0},
-        {f.blur, f.blur->Edit1, "-1", false, filtermsg::kPositiveNumber, &FilterSettings::BlurAmount, -1.0},
-        {f.blur, f.blur->Edit1, "11", false, filtermsg::kPositiveNumber, &FilterSettings::BlurAmount, 11.0},
+        {f.blur, f.blur->Edit1, "0", false, msg::kPositiveNumber, &FilterSettings::BlurAmount, 0.0},
+        {f.blur, f.blur->Edit1, "-1", false, msg::kPositiveNumber, &FilterSettings::BlurAmount, -1.0},
+        {f.blur, f.blur->Edit1, "11", false, msg::kPositiveNumber, &FilterSettings::BlurAmount, 11.0},
         {f.blur, f.blur->Edit1, "10", true, "", &FilterSettings::BlurAmount, 10.0},
-        {f.gmm, f.gmm->Edit1, "0", false, filtermsg::kGammaPositive, &FilterSettings::GammaValue, 0.0},
-        {f.gmm, f.gmm->Edit1, "-2", false, filtermsg::kGammaPositive, &FilterSettings::GammaValue, -2.0},
+        {f.gmm, f.gmm->Edit1, "0", false, msg::kGammaPositive, &FilterSettings::GammaValue, 0.0},
+        {f.gmm, f.gmm->Edit1, "-2", false, msg::kGammaPositive, &FilterSettings::GammaValue, -2.0},
         {f.gmm, f.gmm->Edit1, "0.5", true, "", &FilterSettings::GammaValue, 0.5},
     };
     for (const Case& c : cases) {
@@ -366,7 +366,7 @@ TEST_F(FilterCommands, RefusedValuesReachTheCommandThroughTheCloseBox) {
     // OK refuses 6.5; the dialog is then closed by its close box and the stored 6.5 is used.
     answerField(f.edg, f.edg->Edit1, "6.5");
     run(&TMainForm::N2Click);
-    EXPECT_EQ(platform().messages.front().text, filtermsg::kEdgeRange);
+    EXPECT_EQ(platform().messages.front().text, msg::kEdgeRange);
     EXPECT_TRUE(w->image().samePixels(ref::edge(source(), 6.5)));
     answerField(f.blur, f.blur->Edit1, "11");
     run(&TMainForm::N4Click);
@@ -385,10 +385,10 @@ TEST_F(FilterCommands, FaultsLeaveTheDisplayUnchanged) {
     } cases[] = {
         {"edge 6", &TMainForm::N2Click, [&] { answerField(f.edg, f.edg->Edit1, "6"); },
          msg::kInvalidOperation},
-        {"blur 0", &TMainForm::N4Click, [&] { settings().BlurAmount = 0; }, filtermsg::kPositiveNumber},
-        {"blur -2", &TMainForm::N4Click, [&] { settings().BlurAmount = -2; }, filtermsg::kPositiveNumber},
+        {"blur 0", &TMainForm::N4Click, [&] { settings().BlurAmount = 0; }, msg::kPositiveNumber},
+        {"blur -2", &TMainForm::N4Click, [&] { settings().BlurAmount = -2; }, msg::kPositiveNumber},
         {"canceller flow -1", &TMainForm::P1Click, [&] { answerField(f.gmcPanel, f.gmcPanel->Edit2, "-1"); },
-         filtermsg::kGmcFlowNegative},
+         msg::kGmcFlowNegative},
         {"canceller blur 0", &TMainForm::P1Click,
          [&] {
              f.gmcPanel->Edit2->setText("1");
@@ -396,7 +396,7 @@ TEST_F(FilterCommands, FaultsLeaveTheDisplayUnchanged) {
              platform().modalHandlers.erase("TGMCPanel");
              settings().BlurAmount = 0;
          },
-         filtermsg::kGmcBlurNotPositive},
+         msg::kGmcBlurNotPositive},
         {"gamma -1", &TMainForm::N6Click, [&] { answerField(f.gmm, f.gmm->Edit1, "-1", true); },
          msg::kDivideByZero},
         {"gamma text", &TMainForm::N6Click, [&] { answerField(f.gmm, f.gmm->Edit1, "x", true); },

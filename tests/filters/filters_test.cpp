@@ -149,8 +149,7 @@ TEST(Blur, MatchesReference) {
 
 TEST(Blur, RefusedAmounts) {
     const Picture p = ref::randomPicture(4, 4, 2);
-    for (double s : {0.0, -0.0, -1.0})
-        EXPECT_EQ(MessageOf([&] { BlurPicture(p, s); }), filtermsg::kPositiveNumber);
+    for (double s : {0.0, -0.0, -1.0}) EXPECT_EQ(MessageOf([&] { BlurPicture(p, s); }), msg::kPositiveNumber);
     // A kernel side too large to hold is refused before anything is allocated.
     EXPECT_THROW(BlurPicture(p, 1e6), OutOfMemoryError);
     // A side beyond the integer range is the truncation's invalid operation.
@@ -389,10 +388,10 @@ TEST(GuideMiss, RefusedParametersLeaveTheDisplay) {
     struct Case {
         GmcParams params;
         std::string message;
-    } cases[] = {{{0, -1, 0.2, 0}, filtermsg::kGmcFlowNegative},
-                 {{0, -2, 0.2, 0}, filtermsg::kGmcFlowNegative},
-                 {{0, 1, 0.0, 0}, filtermsg::kGmcBlurNotPositive},
-                 {{0, 1, -3.0, 0}, filtermsg::kGmcBlurNotPositive}};
+    } cases[] = {{{0, -1, 0.2, 0}, msg::kGmcFlowNegative},
+                 {{0, -2, 0.2, 0}, msg::kGmcFlowNegative},
+                 {{0, 1, 0.0, 0}, msg::kGmcBlurNotPositive},
+                 {{0, 1, -3.0, 0}, msg::kGmcBlurNotPositive}};
     for (const Case& c : cases) {
         Picture display = p;
         EXPECT_EQ(MessageOf([&] { GuideMissCancel(display, 12, 12, c.params); }), c.message);
