@@ -58,13 +58,6 @@ QLabel* placeLabel(QWidget* parent, const char* name, const QString& text, int l
     label->hide();
     return label;
 }
-
-QAction* addItem(QMenu* menu, const char* name, const QString& caption, bool visible = true) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setVisible(visible);
-    return action;
-}
 }  // namespace
 
 TMainForm::TMainForm(Platform& platform, QWidget* parent) : QMainWindow(parent), m_platform(platform) {
@@ -108,71 +101,74 @@ TMainForm::~TMainForm() {
     qDeleteAll(m_mdiArea->subWindowList());
 }
 
+namespace {
+// The menu bar's fixed layout: its menus, then every item in order, in its menu or (menu null) on the
+// bar after the menus. An item without a handler does nothing when chosen.
+struct MenuRow {
+    QMenu* TMainForm::*menu;
+    const char* name;
+    const char* caption;  // UTF-8
+    bool visible, enabled;
+};
+struct ItemRow {
+    QMenu* TMainForm::*menu;
+    QAction* TMainForm::*item;
+    const char* name;
+    const char* caption;  // UTF-8
+    bool visible, enabled;
+    void (TMainForm::*handler)();
+};
+using M = TMainForm;
+// clang-format off
+const MenuRow kMenus[] = {
+    {&M::File1, "File1", "ファイル(&F)", true, true},
+    {&M::E1, "E1", "画像編集(&E)", false, false},
+    {&M::P2, "P2", "画像処理(&P)", false, false},
+};
+const ItemRow kItems[] = {
+    {&M::File1, &M::Open1, "Open1", "開く(&O)", false, true, &M::Open1Click},
+    {&M::File1, &M::Save1, "Save1", "保存(&S)", false, true, &M::Save1Click},
+    {&M::File1, &M::Exit1, "Exit1", "終了(&Q)", true, true, &M::Exit1Click},
+    {&M::E1, &M::N1, "N1", "ネガ反転(&N)", true, true, &M::N1Click},
+    {&M::E1, &M::M1, "M1", "ミラー反転(&M)", true, true, &M::M1Click},
+    {&M::E1, &M::R1, "R1", "上下反転(&R)", true, true, &M::R1Click},
+    {&M::E1, &M::N3, "N3", "リサンプリング", true, true, nullptr},
+    {&M::E1, &M::RGB1, "RGB1", "RGB合成", true, true, nullptr},
+    {&M::E1, &M::RGB2, "RGB2", "RGB分解", true, true, &M::RGB2Click},
+    {&M::P2, &M::N2, "N2", "エッジ強調", true, true, &M::N2Click},
+    {&M::P2, &M::P1, "P1", "ガイドミスキャンセラ(&G)", true, true, &M::P1Click},
+    {&M::P2, &M::N4, "N4", "ぼかし", true, true, &M::N4Click},
+    {&M::P2, &M::N5, "N5", "ブルーミング除去", true, true, nullptr},
+    {&M::P2, &M::N6, "N6", "ガンマ", true, true, &M::N6Click},
+    {&M::P2, &M::N7, "N7", "ソラリゼーション", true, true, &M::N7Click},
+    {&M::P2, &M::N8, "N8", "サバチエ効果", true, true, &M::N8Click},
+    {&M::P2, &M::N9, "N9", "コマコレクト処理", true, true, &M::N9Click},
+    {nullptr, &M::V1, "V1", "バージョン(&V)", false, false, &M::V1Click},
+    {nullptr, &M::N10, "N10", "計測開始", true, true, &M::N10Click},
+    {nullptr, &M::V2, "V2", "バージョン(&V)", true, true, &M::V2Click},
+};
+// clang-format on
+}  // namespace
+
 void TMainForm::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-
-    File1 = bar->addMenu(QStringLiteral("ファイル(&F)"));
-    File1->setObjectName(QStringLiteral("File1"));
-    Open1 = addItem(File1, "Open1", QStringLiteral("開く(&O)"), false);
-    Save1 = addItem(File1, "Save1", QStringLiteral("保存(&S)"), false);
-    Exit1 = addItem(File1, "Exit1", QStringLiteral("終了(&Q)"));
-
-    E1 = bar->addMenu(QStringLiteral("画像編集(&E)"));
-    E1->setObjectName(QStringLiteral("E1"));
-    N1 = addItem(E1, "N1", QStringLiteral("ネガ反転(&N)"));
-    M1 = addItem(E1, "M1", QStringLiteral("ミラー反転(&M)"));
-    R1 = addItem(E1, "R1", QStringLiteral("上下反転(&R)"));
-    N3 = addItem(E1, "N3", QStringLiteral("リサンプリング"));
-    RGB1 = addItem(E1, "RGB1", QStringLiteral("RGB合成"));
-    RGB2 = addItem(E1, "RGB2", QStringLiteral("RGB分解"));
-    E1->menuAction()->setVisible(false);
-    E1->menuAction()->setEnabled(false);
-
-    P2 = bar->addMenu(QStringLiteral("画像処理(&P)"));
-    P2->setObjectName(QStringLiteral("P2"));
-    N2 = addItem(P2, "N2", QStringLiteral("エッジ強調"));
-    P1 = addItem(P2, "P1", QStringLiteral("ガイドミスキャンセラ(&G)"));
-    N4 = addItem(P2, "N4", QStringLiteral("ぼかし"));
-    N5 = addItem(P2, "N5", QStringLiteral("ブルーミング除去"));
-    N6 = addItem(P2, "N6", QStringLiteral("ガンマ"));
-    N7 = addItem(P2, "N7", QStringLiteral("ソラリゼーション"));
-    N8 = addItem(P2, "N8", QStringLiteral("サバチエ効果"));
-    N9 = addItem(P2, "N9", QStringLiteral("コマコレクト処理"));
-    P2->menuAction()->setVisible(false);
-    P2->menuAction()->setEnabled(false);
-
-    V1 = bar->addAction(QStringLiteral("バージョン(&V)"));
-    V1->setObjectName(QStringLiteral("V1"));
-    V1->setVisible(false);
-    V1->setEnabled(false);
-    N10 = bar->addAction(QStringLiteral("計測開始"));
-    N10->setObjectName(QStringLiteral("N10"));
-    V2 = bar->addAction(QStringLiteral("バージョン(&V)"));
-    V2->setObjectName(QStringLiteral("V2"));
-
-    // Items without a command (N3, RGB1, N5) do nothing when chosen.
-    const auto wire = [this](QAction* action, void (TMainForm::*handler)()) {
-        connect(action, &QAction::triggered, this,
-                [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
-    };
-    wire(Open1, &TMainForm::Open1Click);
-    wire(Save1, &TMainForm::Save1Click);
-    wire(Exit1, &TMainForm::Exit1Click);
-    wire(N1, &TMainForm::N1Click);
-    wire(M1, &TMainForm::M1Click);
-    wire(R1, &TMainForm::R1Click);
-    wire(RGB2, &TMainForm::RGB2Click);
-    wire(N2, &TMainForm::N2Click);
-    wire(P1, &TMainForm::P1Click);
-    wire(N4, &TMainForm::N4Click);
-    wire(N6, &TMainForm::N6Click);
-    wire(N7, &TMainForm::N7Click);
-    wire(N8, &TMainForm::N8Click);
-    wire(N9, &TMainForm::N9Click);
-    wire(V1, &TMainForm::V1Click);
-    wire(N10, &TMainForm::N10Click);
-    wire(V2, &TMainForm::V2Click);
+    for (const MenuRow& row : kMenus) {
+        QMenu* menu = this->*row.menu = bar->addMenu(QString::fromUtf8(row.caption));
+        menu->setObjectName(QString::fromLatin1(row.name));
+        menu->menuAction()->setVisible(row.visible);
+        menu->menuAction()->setEnabled(row.enabled);
+    }
+    for (const ItemRow& row : kItems) {
+        QWidget* owner = row.menu ? static_cast<QWidget*>(this->*row.menu) : bar;
+        QAction* item = this->*row.item = owner->addAction(QString::fromUtf8(row.caption));
+        item->setObjectName(QString::fromLatin1(row.name));
+        item->setVisible(row.visible);
+        item->setEnabled(row.enabled);
+        if (const auto handler = row.handler)
+            connect(item, &QAction::triggered, this,
+                    [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
+    }
 }
 
 void TMainForm::buildToolStrip() {

@@ -45,10 +45,10 @@ struct FormLayout {
     bool dialogFont;  // the program's Japanese UI font at 12 pixels
     int width, height;
     std::vector<DialogPart> parts;
-    double FilterSettings::*setting;
-    bool (*inRange)(double);
-    const char* refusal;
-    void (*store)(FilterDialog&);
+    double FilterSettings::*setting = nullptr;
+    bool (*inRange)(double) = nullptr;
+    const char* refusal = nullptr;
+    void (*store)(FilterDialog&) = nullptr;
 };
 
 // The parts of a dialog of one field: a panel the size of the dialog, the field's caption, the
@@ -81,13 +81,13 @@ const FormLayout& layoutOf(FilterForm form) {
     // clang-format off
     static const FormLayout kForms[] = {
         {"TEDG", "EDG", false, 153, 113, oneField("Panel1", "強さ(1-5)", 16, 16, "1.0", 16, 40, 73, 40, 76),
-         &FilterSettings::EdgeStrength, [](double v) { return v >= 1.0 && v <= 5.0; }, msg::kEdgeRange, nullptr},
+         &FilterSettings::EdgeStrength, [](double v) { return v >= 1.0 && v <= 5.0; }, msg::kEdgeRange},
         {"TBLUR", "BLUR", false, 153, 113, oneField("Panel1", "ボケ量", 16, 16, "1.0", 16, 40, 73, 40, 76),
-         &FilterSettings::BlurAmount, [](double v) { return v > 0.0 && v <= 10.0; }, msg::kPositiveNumber, nullptr},
+         &FilterSettings::BlurAmount, [](double v) { return v > 0.0 && v <= 10.0; }, msg::kPositiveNumber},
         {"TGMM", "GMM", true, 137, 113, oneField("Panel1", "γ=", 16, 28, "1.0", 40, 24, 73, 32, 72),
-         &FilterSettings::GammaValue, [](double v) { return v > 0.0; }, msg::kGammaPositive, nullptr},
-        {"TSabachie", "Sabachie", true, 169, 153, oneField("Sabachie", "ステップ幅", 24, 24, "255", 24, 48, 113, 48, 104),
-         nullptr, nullptr, nullptr, nullptr},
+         &FilterSettings::GammaValue, [](double v) { return v > 0.0; }, msg::kGammaPositive},
+        {"TSabachie", "Sabachie", true, 169, 153,
+         oneField("Sabachie", "ステップ幅", 24, 24, "255", 24, 48, 113, 48, 104)},
         {"TGMCPanel", "GMCPanel", false, 233, 257,
          {{DialogPart::Group, -1, "GroupBox1", "GMC", 8, 8, 217, 89},
           {DialogPart::Label, 0, "Label1", "流れ量", 16, 28},
@@ -113,8 +113,7 @@ const FormLayout& layoutOf(FilterForm form) {
           {DialogPart::Edit, 0, "Edit2", nullptr, 64, 60, 97},
           {DialogPart::Label, 0, "Label4", "コマ量", 16, 96},
           {DialogPart::Edit, 0, "Edit3", nullptr, 64, 92, 97},
-          {DialogPart::Ok, 0, "Button1", nullptr, 55, 136}},
-         nullptr, nullptr, nullptr, nullptr},
+          {DialogPart::Ok, 0, "Button1", nullptr, 55, 136}}},
     };
     // clang-format on
     return kForms[static_cast<int>(form)];
