@@ -151,11 +151,10 @@ void encodeTileSse2(const int32_t* data, size_t height, int x0, int x1, int y0, 
 
 // The same blocks with AVX2: byte swap by shuffle, widening in one instruction. Pairs of blocks
 // side by side (columns x..x+7 in the low lanes, x+8..x+15 in the high lanes) load each row piece
-// as one 32-byte register; single blocks take the columns left over.
+// as one 32-byte register.
 HV_AVX2 void decodeTileAvx2(const uint8_t* src, size_t stride, int rowBase, int x0, int x1, int y0, int y1,
                             int32_t* data, size_t height) {
     const int xWide = x0 + (x1 - x0) / 16 * 16;
-    const int xFull = x0 + (x1 - x0) / 8 * 8;
     const int yFull = y0 + (y1 - y0) / 8 * 8;
     const __m256i swap = _mm256_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14, 1, 0, 3, 2, 5,
                                           4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14);
@@ -178,23 +177,10 @@ HV_AVX2 void decodeTileAvx2(const uint8_t* src, size_t stride, int rowBase, int 
                                     _mm256_cvtepu16_epi32(_mm256_extracti128_si256(r[j], 1)));
             }
         }
-        for (int x = xWide; x < xFull; x += 8) {
-            __m128i r[8];
-#pragma GCC unroll 8
-            for (int i = 0; i < 8; ++i)
-                r[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(
-                                            row + i * stride + static_cast<size_t>(x) * 2)),
-                                        _mm256_castsi256_si128(swap));
-            transpose8x8(r);
-#pragma GCC unroll 8
-            for (int j = 0; j < 8; ++j)
-                _mm256_storeu_si256(
-                    reinterpret_cast<__m256i*>(data + static_cast<size_t>(x + j) * height + y),
-                    _mm256_cvtepu16_epi32(r[j]));
-        }
     }
-    decodeScalar(src, stride, rowBase, xFull, x1, y0, yFull, data, height);
-    decodeScalar(src, stride, rowBase, x0, x1, yFull, y1, data, height);
+    // The few columns and rows left over take the SSE2 blocks and plain loops.
+    decodeTileSse2(src, stride, rowBase, xWide, x1, y0, yFull, data, height);
+    decodeTileSse2(src, stride, rowBase, x0, x1, yFull, y1, data, height);
 }
 
 // GCC 12's own AVX-512 headers trip -Wuninitialized on their _mm512_undefined_* placeholders.
@@ -245,32 +231,6 @@ HV_AVX512 void decodeTileAvx512(const uint8_t* src, size_t stride, int rowBase, 
 #pragma GCC diagnostic pop
 #endif
 
-HV_AVX2 void encodeBlocksAvx2(const int32_t* data, size_t height, int x0, int x1, int y0, int y1, int rowBase,
-                              uint8_t* dst, size_t stride) {
-    const __m256i bytes = _mm256_set1_epi32(0xFF);
-    for (int y = y0; y < y1; y += 8) {
-        uint8_t* row = dst + static_cast<size_t>(y - rowBase) * stride;
-        for (int x = x0; x < x1; x += 8) {
-            __m128i r[8];
-#pragma GCC unroll 8
-            for (int j = 0; j < 8; ++j) {
-                const __m256i v = _mm256_loadu_si256(
-                    reinterpret_cast<const __m256i*>(data + static_cast<size_t>(x + j) * height + y));
-                // Bits 8..15 of v + 255 (negative v) are the low byte of v / 256 truncated toward zero.
-                const __m256i t = _mm256_add_epi32(v, _mm256_and_si256(_mm256_srai_epi32(v, 31), bytes));
-                const __m256i word = _mm256_or_si256(_mm256_slli_epi32(_mm256_and_si256(v, bytes), 8),
-                                                     _mm256_and_si256(_mm256_srli_epi32(t, 8), bytes));
-                r[j] = _mm_packus_epi32(_mm256_castsi256_si128(word), _mm256_extracti128_si256(word, 1));
-            }
-            transpose8x8(r);
-#pragma GCC unroll 8
-            for (int i = 0; i < 8; ++i)
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i * stride + static_cast<size_t>(x) * 2),
-                                 r[i]);
-        }
-    }
-}
-
 // Two 8 x 8 blocks at once (columns x..x+7 in the low lanes, x+8..x+15 in the high lanes), so
 // each transposed register is one 32-byte piece of a row. The words are built with their bytes
 // in register order and swapped once after the transposition.
@@ -284,7 +244,6 @@ HV_AVX2 inline __m256i encodeWordsAvx2(__m256i v) {
 HV_AVX2 void encodeTileAvx2(const int32_t* data, size_t height, int x0, int x1, int y0, int y1, int rowBase,
                             uint8_t* dst, size_t stride) {
     const int xWide = x0 + (x1 - x0) / 16 * 16;
-    const int xFull = x0 + (x1 - x0) / 8 * 8;
     const int yFull = y0 + (y1 - y0) / 8 * 8;
     const __m256i swap = _mm256_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14, 1, 0, 3, 2, 5,
                                           4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14);
@@ -308,9 +267,9 @@ HV_AVX2 void encodeTileAvx2(const int32_t* data, size_t height, int x0, int x1, 
                                     _mm256_shuffle_epi8(r[i], swap));
         }
     }
-    encodeBlocksAvx2(data, height, xWide, xFull, y0, yFull, rowBase, dst, stride);
-    encodeScalar(data, height, xFull, x1, y0, yFull, rowBase, dst, stride);
-    encodeScalar(data, height, x0, x1, yFull, y1, rowBase, dst, stride);
+    // The few columns and rows left over take the SSE2 blocks and plain loops.
+    encodeTileSse2(data, height, xWide, x1, y0, yFull, rowBase, dst, stride);
+    encodeTileSse2(data, height, x0, x1, yFull, y1, rowBase, dst, stride);
 }
 #endif
 
