@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
+#include <iterator>
 #include <random>
 #include <vector>
 
@@ -150,3 +152,27 @@ TEST(AllocByteBuffer, ZeroFilledWithTrace) {
 }
 
 }  // namespace
+
+TEST(PixelBuffer, BuffersJustUnderAMebibyteShareBlocksAndKeepTheirBytes) {
+    // Sizes that take slots, mixed with one that does not; released in an order that empties
+    // blocks partly and wholly, then taken again.
+    const size_t sizes[] = {1000000, 1048576, 917505, 1000000, 917504, 1000000, 3000000, 1000000};
+    std::vector<PixelBuffer> buffers(std::size(sizes));
+    const auto fill = [&](size_t i) {
+        ASSERT_TRUE(buffers[i].allocate(sizes[i]));
+        std::memset(buffers[i].data(), static_cast<int>(i + 1), sizes[i]);
+    };
+    const auto check = [&](size_t i) {
+        const uint8_t* d = buffers[i].data();
+        for (size_t k : {size_t{0}, sizes[i] / 2, sizes[i] - 1}) ASSERT_EQ(d[k], i + 1) << i << " at " << k;
+    };
+    for (size_t i = 0; i < std::size(sizes); ++i) fill(i);
+    for (size_t i = 0; i < std::size(sizes); ++i) check(i);
+    for (size_t i : {1, 5, 0, 3}) buffers[i].release();
+    for (size_t i : {2, 4, 6, 7}) check(i);
+    for (size_t i : {0, 1, 3, 5}) fill(i);
+    for (size_t i = 0; i < std::size(sizes); ++i) check(i);
+    PixelBuffer moved(std::move(buffers[2]));
+    EXPECT_EQ(buffers[2].data(), nullptr);
+    EXPECT_EQ(moved.data()[sizes[2] - 1], 3);
+}
