@@ -16,13 +16,8 @@ struct Random {
     }
 };
 
-// One 1000 x 1000 image, plainly: background, then the 81 stars, random numbers drawn in the run's order.
-inline void Generate(IntPlane& plane, Random& random) {
-    for (int x = 0; x < 1000; ++x)
-        for (int y = 0; y < 1000; ++y) {
-            const int r = random.next();
-            plane[x][y] = static_cast<int32_t>(std::trunc((r + 32768) * 0.001L + 1000));
-        }
+// The 81 stars over whatever the plane holds, plainly.
+inline void Stars(IntPlane& plane, Random& random) {
     for (int X = 100; X <= 900; X += 100)
         for (int Y = 100; Y <= 900; Y += 100)
             for (int dx = -10; dx <= 9; ++dx)
@@ -34,6 +29,16 @@ inline void Generate(IntPlane& plane, Random& random) {
                     plane[X + dx][Y + dy] =
                         static_cast<int32_t>(std::trunc(((long double)(90 * r) / 32768 + e) - 45));
                 }
+}
+
+// One 1000 x 1000 image, plainly: background, then the 81 stars, random numbers drawn in the run's order.
+inline void Generate(IntPlane& plane, Random& random) {
+    for (int x = 0; x < 1000; ++x)
+        for (int y = 0; y < 1000; ++y) {
+            const int r = random.next();
+            plane[x][y] = static_cast<int32_t>(std::trunc((r + 32768) * 0.001L + 1000));
+        }
+    Stars(plane, random);
 }
 
 struct Stats {

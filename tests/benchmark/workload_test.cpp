@@ -131,6 +131,23 @@ TEST(BenchGenerator, ImagesMatchTheReferenceAndFollowEachOther) {
     }
 }
 
+TEST(BenchGenerator, StarsOverAnyBackgroundMatchTheReference) {
+    // Backgrounds around the edges of the shortcut for the star samples (45 <= e < 2^30) and
+    // the benchmark's own range.
+    for (const int32_t background : {0, 30, 44, 45, 1032, 1065, 65535, -70000, (1 << 30) - 16000, 1 << 30}) {
+        IntPlane fast = MakePlane(910, 910);
+        IntPlane ref = MakePlane(910, 910);
+        std::fill(fast.data(), fast.data() + 910 * 910, background);
+        std::fill(ref.data(), ref.data() + 910 * 910, background);
+        BenchRandom random(99);
+        RefRandom refRandom{99};
+        AddStars(fast, random);
+        benchref::Stars(ref, refRandom);
+        ExpectSamePlane(fast, ref, 910, 910);
+        EXPECT_EQ(random.state(), refRandom.state) << background;
+    }
+}
+
 TEST(BenchGenerator, BackgroundRangeAndStarWindows) {
     IntPlane plane = MakePlane(1000, 1000);
     BenchRandom random(1);
