@@ -2,6 +2,11 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QHash>
+#include <QIcon>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOption>
 
 #include "shell/mainform.h"
 
@@ -34,7 +39,45 @@ HalvaneWindows::~HalvaneWindows() {
     while (!m_created.empty()) m_created.pop_back();
 }
 
+namespace {
+
+// The application's style, with the title-bar icons made once: Qt's styles read them from their
+// image files for every call, and every child window's frame asks for them again.
+class TitleIconCache : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        if (which < SP_TitleBarMenuButton || which > SP_TitleBarContextHelpButton)
+            return QProxyStyle::standardIcon(which, option, widget);
+        const Qt::LayoutDirection direction = option   ? option->direction
+                                              : widget ? widget->layoutDirection()
+                                                       : QGuiApplication::layoutDirection();
+        const int key = static_cast<int>(which) * 2 + (direction == Qt::RightToLeft ? 1 : 0);
+        auto found = m_icons.constFind(key);
+        if (found == m_icons.constEnd())
+            found = m_icons.insert(key, QProxyStyle::standardIcon(which, option, widget));
+        return *found;
+    }
+
+  private:
+    mutable QHash<int, QIcon> m_icons;
+};
+
+// Puts the cache in front of the application's style, once per process (when the style can be
+// made again by name).
+void CacheTitleIcons() {
+    QStyle* style = QApplication::style();
+    if (!style || dynamic_cast<TitleIconCache*>(style)) return;
+    const QString name = style->name();
+    if (!QStyleFactory::keys().contains(name, Qt::CaseInsensitive)) return;
+    QApplication::setStyle(new TitleIconCache(name));
+}
+
+}  // namespace
+
 std::unique_ptr<HalvaneWindows> CreateWindows(Platform& platform) {
+    CacheTitleIcons();
     return std::make_unique<HalvaneWindows>(platform);
 }
 
