@@ -322,12 +322,55 @@ void FillLevelRowsFromSamplesOn(SimdLevel level, const IntPlane& samples, int wi
         for (int y = 0; y < height; ++y) levels.row(y)[x] = levelOf(samples[x][y]);
 }
 
+namespace {
+
+// Each adds whole vectors from the start and returns how many samples it added.
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx2"))) size_t addAvx2(uint32_t* acc, const uint32_t* src, size_t count) {
+    size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        auto* a = reinterpret_cast<__m256i*>(acc + i);
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+        _mm256_storeu_si256(a, _mm256_add_epi32(_mm256_loadu_si256(a), s));
+    }
+    return i;
+}
+
+__attribute__((target("avx512f"))) size_t addAvx512(uint32_t* acc, const uint32_t* src, size_t count) {
+    size_t i = 0;
+    for (; i + 16 <= count; i += 16)
+        _mm512_storeu_si512(acc + i,
+                            _mm512_add_epi32(_mm512_loadu_si512(acc + i), _mm512_loadu_si512(src + i)));
+    return i;
+}
+#endif
+
+}  // namespace
+
 void AddPlane(IntPlane& accumulator, const IntPlane& add, int width, int height) {
+    AddPlaneOn(BestSimdLevel(), accumulator, add, width, height);
+}
+
+void AddPlaneOn(SimdLevel level, IntPlane& accumulator, const IntPlane& add, int width, int height) {
+    if (!SimdLevelSupported(level)) throw std::invalid_argument("instruction set not supported here");
     // Both planes keep their samples in one column-major block, so the sum is one flat loop.
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     uint32_t* __restrict acc = reinterpret_cast<uint32_t*>(accumulator.data());
     const uint32_t* __restrict src = reinterpret_cast<const uint32_t*>(add.data());
-    for (size_t i = 0; i < count; ++i) acc[i] += src[i];
+    size_t i = 0;
+    switch (level) {
+#if defined(__x86_64__) || defined(__i386__)
+        case SimdLevel::Avx512:
+            i = addAvx512(acc, src, count);
+            break;
+        case SimdLevel::Avx2:
+            i = addAvx2(acc, src, count);
+            break;
+#endif
+        default:
+            break;
+    }
+    for (; i < count; ++i) acc[i] += src[i];
 }
 
 Kernel MakeAccumulatorKernel() {

@@ -85,6 +85,8 @@ void FillLevelRowsFromSamplesOn(SimdLevel level, const IntPlane& samples, int wi
 
 // accumulator[x][y] += add[x][y] in 32-bit integer arithmetic (wrapping).
 void AddPlane(IntPlane& accumulator, const IntPlane& add, int width, int height);
+// The same at a pinned SIMD level (std::invalid_argument when this processor lacks it).
+void AddPlaneOn(SimdLevel level, IntPlane& accumulator, const IntPlane& add, int width, int height);
 // The 7 x 7 accumulator kernel: 1.0 at [2][2], -0.0 at [2][1], [2][3], [1][2], [3][2], 0.0 elsewhere.
 Kernel MakeAccumulatorKernel();
 

@@ -344,21 +344,26 @@ TEST(BenchDisplay, OnePassLevelPicturesEqualScalingThenFillingAtEveryLevel) {
 
 // ---- composite, convolution, checksum ----
 
-TEST(BenchComposite, AdditionWrapsLikeThirtyTwoBitIntegers) {
-    IntPlane acc = MakePlane(7, 9);
-    IntPlane add = MakePlane(7, 9);
-    std::vector<int64_t> expected(63);
-    for (int x = 0; x < 7; ++x)
-        for (int y = 0; y < 9; ++y) {
-            acc[x][y] = (x == 3 && y == 4) ? 2147483647 : x * 1000 - y;
-            add[x][y] = (x == 3 && y == 4) ? 1 : y * 77 + x;
-            expected[x * 9 + y] = static_cast<int64_t>(acc[x][y]) + add[x][y];
+TEST(BenchComposite, AdditionWrapsLikeThirtyTwoBitIntegersAtEveryLevel) {
+    // Sizes below, at and past the vector widths, so the tails are exercised too.
+    for (SimdLevel level : SupportedSimdLevels())
+        for (const auto& [w, h] : {std::pair{7, 9}, std::pair{4, 4}, std::pair{37, 41}}) {
+            IntPlane acc = MakePlane(w, h);
+            IntPlane add = MakePlane(w, h);
+            for (int x = 0; x < w; ++x)
+                for (int y = 0; y < h; ++y) {
+                    acc[x][y] = (x == 3 && y == 3) ? 2147483647 : x * 1000 - y;
+                    add[x][y] = (x == 3 && y == 3) ? 1 : y * 77 + x;
+                }
+            AddPlaneOn(level, acc, add, w, h);
+            for (int x = 0; x < w; ++x)
+                for (int y = 0; y < h; ++y) {
+                    const int64_t sum = (x == 3 && y == 3) ? 2147483648LL : x * 1000 - y + y * 77 + x;
+                    ASSERT_EQ(acc[x][y], static_cast<int32_t>(static_cast<uint32_t>(sum)))
+                        << SimdLevelName(level) << " " << w << "x" << h << " at " << x << "," << y;
+                }
+            EXPECT_EQ(acc[3][3], INT32_MIN);
         }
-    AddPlane(acc, add, 7, 9);
-    for (int x = 0; x < 7; ++x)
-        for (int y = 0; y < 9; ++y)
-            EXPECT_EQ(acc[x][y], static_cast<int32_t>(static_cast<uint32_t>(expected[x * 9 + y])));
-    EXPECT_EQ(acc[3][4], INT32_MIN);
 }
 
 TEST(BenchConvolution, AccumulatorKernelShiftsByOneSample) {
