@@ -29,21 +29,47 @@ inline void encodeSample(int32_t v, uint8_t* p) {
     p[1] = static_cast<uint8_t>(v);
 }
 
-void decodeScalar(const uint8_t* src, size_t stride, int rowBase, int x0, int x1, int y0, int y1,
-                  int32_t* data, size_t height) {
+// What a tile reads and writes: row y of the stored samples starts at (y - rowBase) * stride bytes
+// into the rows, column x of the plane at x * height samples into the columns.
+struct DecodeTile {
+    const uint8_t* src;
+    size_t stride;
+    int rowBase;
+    int32_t* data;
+    size_t height;
+
+    const uint8_t* rowAt(int y, int x) const {
+        return src + static_cast<size_t>(y - rowBase) * stride + static_cast<size_t>(x) * 2;
+    }
+    int32_t* columnAt(int x, int y) const { return data + static_cast<size_t>(x) * height + y; }
+};
+
+struct EncodeTile {
+    const int32_t* data;
+    size_t height;
+    int rowBase;
+    uint8_t* dst;
+    size_t stride;
+
+    uint8_t* rowAt(int y, int x) const {
+        return dst + static_cast<size_t>(y - rowBase) * stride + static_cast<size_t>(x) * 2;
+    }
+    const int32_t* columnAt(int x, int y) const { return data + static_cast<size_t>(x) * height + y; }
+};
+
+void decodeScalar(const DecodeTile& t, int x0, int x1, int y0, int y1) {
     for (int x = x0; x < x1; ++x) {
-        int32_t* column = data + static_cast<size_t>(x) * height;
-        const uint8_t* p = src + static_cast<size_t>(y0 - rowBase) * stride + static_cast<size_t>(x) * 2;
-        for (int y = y0; y < y1; ++y, p += stride) column[y] = decodeSample(p);
+        int32_t* column = t.columnAt(x, 0);
+        const uint8_t* p = t.rowAt(y0, x);
+        for (int y = y0; y < y1; ++y, p += t.stride) column[y] = decodeSample(p);
     }
 }
 
-void encodeScalar(const int32_t* data, size_t height, int x0, int x1, int y0, int y1, int rowBase,
-                  uint8_t* dst, size_t stride) {
+void encodeScalar(const EncodeTile& t, int x0, int x1, int y0, int y1) {
     for (int x = x0; x < x1; ++x) {
-        const int32_t* column = data + static_cast<size_t>(x) * height;
-        uint8_t* p = dst + static_cast<size_t>(y0 - rowBase) * stride + static_cast<size_t>(x) * 2;
-        for (int y = y0; y < y1; ++y, p += stride) encodeSample(column[y], p);
+        const int32_t* column = t.columnAt(x, 0);
+        uint8_t* p = t.rowAt(y0, x);
+        for (int y = y0; y < y1; ++y, p += t.stride) encodeSample(column[y], p);
     }
 }
 
@@ -84,6 +110,26 @@ HV_DEFINE_TRANSPOSE_8X8(transpose8x8, , __m128i, _mm)
 HV_DEFINE_TRANSPOSE_8X8(transpose8x8Lanes, HV_AVX2, __m256i, _mm256)
 HV_DEFINE_TRANSPOSE_8X8(transpose8x8Lanes, HV_AVX512, __m512i, _mm512)
 
+// Hands every whole Rows x Columns block of the tile's columns x0..x1 and rows y0..y1 to the
+// level's block body, then what is left over (the columns to the right, the rows below) to rest.
+// One walk per instruction set: a body compiled for AVX2 or AVX-512 inlines only into a caller
+// compiled for the same, and the AVX-512 body is too large to inline without being made to.
+#define HV_ALWAYS_INLINE __attribute__((always_inline)) inline
+#define HV_DEFINE_FOR_EACH_BLOCK(name, attributes)                                            \
+    template <int Rows, int Columns, class Block, class Tile>                                 \
+    attributes HV_ALWAYS_INLINE void name(const Block& block, int x0, int x1, int y0, int y1, \
+                                          void (*rest)(const Tile&, int, int, int, int)) {    \
+        const int xEnd = x0 + (x1 - x0) / Columns * Columns;                                  \
+        const int yEnd = y0 + (y1 - y0) / Rows * Rows;                                        \
+        for (int y = y0; y < yEnd; y += Rows)                                                 \
+            for (int x = x0; x < xEnd; x += Columns) block(x, y);                             \
+        rest(block, xEnd, x1, y0, yEnd);                                                      \
+        rest(block, x0, x1, yEnd, y1);                                                        \
+    }
+HV_DEFINE_FOR_EACH_BLOCK(forEachBlock, )
+HV_DEFINE_FOR_EACH_BLOCK(forEachBlockAvx2, HV_AVX2)
+HV_DEFINE_FOR_EACH_BLOCK(forEachBlockAvx512, HV_AVX512)
+
 // Four samples to their stored 16-bit words (bytes hi, lo in memory), sign-extended to 32 bits so
 // that the signed pack keeps them unchanged.
 inline __m128i encodeWordsSse2(__m128i v) {
@@ -94,93 +140,82 @@ inline __m128i encodeWordsSse2(__m128i v) {
     return _mm_srai_epi32(_mm_slli_epi32(word, 16), 16);
 }
 
-void decodeTileSse2(const uint8_t* src, size_t stride, int rowBase, int x0, int x1, int y0, int y1,
-                    int32_t* data, size_t height) {
-    const int xFull = x0 + (x1 - x0) / 8 * 8;
-    const int yFull = y0 + (y1 - y0) / 8 * 8;
-    const __m128i zero = _mm_setzero_si128();
-    for (int y = y0; y < yFull; y += 8) {
-        const uint8_t* row = src + static_cast<size_t>(y - rowBase) * stride;
-        for (int x = x0; x < xFull; x += 8) {
-            __m128i r[8];
+struct DecodeBlockSse2 : DecodeTile {
+    HV_ALWAYS_INLINE void operator()(int x, int y) const {
+        const uint8_t* piece = rowAt(y, x);
+        __m128i r[8];
 #pragma GCC unroll 8
-            for (int i = 0; i < 8; ++i) {
-                const __m128i raw = _mm_loadu_si128(
-                    reinterpret_cast<const __m128i*>(row + i * stride + static_cast<size_t>(x) * 2));
-                r[i] = _mm_or_si128(_mm_slli_epi16(raw, 8), _mm_srli_epi16(raw, 8));
-            }
-            transpose8x8(r);
+        for (int i = 0; i < 8; ++i) {
+            const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(piece + i * stride));
+            r[i] = _mm_or_si128(_mm_slli_epi16(raw, 8), _mm_srli_epi16(raw, 8));
+        }
+        transpose8x8(r);
 #pragma GCC unroll 8
-            for (int j = 0; j < 8; ++j) {
-                int32_t* column = data + static_cast<size_t>(x + j) * height + y;
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(column), _mm_unpacklo_epi16(r[j], zero));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(column + 4), _mm_unpackhi_epi16(r[j], zero));
-            }
+        for (int j = 0; j < 8; ++j) {
+            int32_t* column = columnAt(x + j, y);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(column),
+                             _mm_unpacklo_epi16(r[j], _mm_setzero_si128()));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(column + 4),
+                             _mm_unpackhi_epi16(r[j], _mm_setzero_si128()));
         }
     }
-    decodeScalar(src, stride, rowBase, xFull, x1, y0, yFull, data, height);
-    decodeScalar(src, stride, rowBase, x0, x1, yFull, y1, data, height);
+};
+
+void decodeTileSse2(const DecodeTile& t, int x0, int x1, int y0, int y1) {
+    forEachBlock<8, 8>(DecodeBlockSse2{t}, x0, x1, y0, y1, decodeScalar);
 }
 
-void encodeTileSse2(const int32_t* data, size_t height, int x0, int x1, int y0, int y1, int rowBase,
-                    uint8_t* dst, size_t stride) {
-    const int xFull = x0 + (x1 - x0) / 8 * 8;
-    const int yFull = y0 + (y1 - y0) / 8 * 8;
-    for (int y = y0; y < yFull; y += 8) {
-        uint8_t* row = dst + static_cast<size_t>(y - rowBase) * stride;
-        for (int x = x0; x < xFull; x += 8) {
-            __m128i r[8];
+struct EncodeBlockSse2 : EncodeTile {
+    HV_ALWAYS_INLINE void operator()(int x, int y) const {
+        uint8_t* piece = rowAt(y, x);
+        __m128i r[8];
 #pragma GCC unroll 8
-            for (int j = 0; j < 8; ++j) {
-                const int32_t* column = data + static_cast<size_t>(x + j) * height + y;
-                const __m128i lo = encodeWordsSse2(_mm_loadu_si128(reinterpret_cast<const __m128i*>(column)));
-                const __m128i hi =
-                    encodeWordsSse2(_mm_loadu_si128(reinterpret_cast<const __m128i*>(column + 4)));
-                r[j] = _mm_packs_epi32(lo, hi);
-            }
-            transpose8x8(r);
-#pragma GCC unroll 8
-            for (int i = 0; i < 8; ++i)
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i * stride + static_cast<size_t>(x) * 2),
-                                 r[i]);
+        for (int j = 0; j < 8; ++j) {
+            const int32_t* column = columnAt(x + j, y);
+            const __m128i lo = encodeWordsSse2(_mm_loadu_si128(reinterpret_cast<const __m128i*>(column)));
+            const __m128i hi = encodeWordsSse2(_mm_loadu_si128(reinterpret_cast<const __m128i*>(column + 4)));
+            r[j] = _mm_packs_epi32(lo, hi);
         }
+        transpose8x8(r);
+#pragma GCC unroll 8
+        for (int i = 0; i < 8; ++i) _mm_storeu_si128(reinterpret_cast<__m128i*>(piece + i * stride), r[i]);
     }
-    encodeScalar(data, height, xFull, x1, y0, yFull, rowBase, dst, stride);
-    encodeScalar(data, height, x0, x1, yFull, y1, rowBase, dst, stride);
+};
+
+void encodeTileSse2(const EncodeTile& t, int x0, int x1, int y0, int y1) {
+    forEachBlock<8, 8>(EncodeBlockSse2{t}, x0, x1, y0, y1, encodeScalar);
+}
+
+// The stored words' byte swap within every 16-byte lane.
+HV_AVX2 inline __m256i byteSwapAvx2(__m256i v) {
+    return _mm256_shuffle_epi8(v, _mm256_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14, 1, 0,
+                                                   3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14));
 }
 
 // The same blocks with AVX2: byte swap by shuffle, widening in one instruction. Pairs of blocks
 // side by side (columns x..x+7 in the low lanes, x+8..x+15 in the high lanes) load each row piece
-// as one 32-byte register.
-HV_AVX2 void decodeTileAvx2(const uint8_t* src, size_t stride, int rowBase, int x0, int x1, int y0, int y1,
-                            int32_t* data, size_t height) {
-    const int xWide = x0 + (x1 - x0) / 16 * 16;
-    const int yFull = y0 + (y1 - y0) / 8 * 8;
-    const __m256i swap = _mm256_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14, 1, 0, 3, 2, 5,
-                                          4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14);
-    for (int y = y0; y < yFull; y += 8) {
-        const uint8_t* row = src + static_cast<size_t>(y - rowBase) * stride;
-        for (int x = x0; x < xWide; x += 16) {
-            __m256i r[8];
+// as one 32-byte register; the few columns and rows left over take the SSE2 blocks.
+struct DecodeBlockAvx2 : DecodeTile {
+    HV_AVX2 HV_ALWAYS_INLINE void operator()(int x, int y) const {
+        const uint8_t* piece = rowAt(y, x);
+        __m256i r[8];
 #pragma GCC unroll 8
-            for (int i = 0; i < 8; ++i)
-                r[i] = _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(
-                                               row + i * stride + static_cast<size_t>(x) * 2)),
-                                           swap);
-            transpose8x8Lanes(r);
+        for (int i = 0; i < 8; ++i)
+            r[i] = byteSwapAvx2(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(piece + i * stride)));
+        transpose8x8Lanes(r);
 #pragma GCC unroll 8
-            for (int j = 0; j < 8; ++j) {
-                int32_t* column = data + static_cast<size_t>(x + j) * height + y;
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(column),
-                                    _mm256_cvtepu16_epi32(_mm256_castsi256_si128(r[j])));
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(column + 8 * height),
-                                    _mm256_cvtepu16_epi32(_mm256_extracti128_si256(r[j], 1)));
-            }
+        for (int j = 0; j < 8; ++j) {
+            int32_t* column = columnAt(x + j, y);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(column),
+                                _mm256_cvtepu16_epi32(_mm256_castsi256_si128(r[j])));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(column + 8 * height),
+                                _mm256_cvtepu16_epi32(_mm256_extracti128_si256(r[j], 1)));
         }
     }
-    // The few columns and rows left over take the SSE2 blocks and plain loops.
-    decodeTileSse2(src, stride, rowBase, xWide, x1, y0, yFull, data, height);
-    decodeTileSse2(src, stride, rowBase, x0, x1, yFull, y1, data, height);
+};
+
+HV_AVX2 void decodeTileAvx2(const DecodeTile& t, int x0, int x1, int y0, int y1) {
+    forEachBlockAvx2<8, 16>(DecodeBlockAvx2{t}, x0, x1, y0, y1, decodeTileSse2);
 }
 
 // GCC 12's own AVX-512 headers trip -Wuninitialized on their _mm512_undefined_* placeholders.
@@ -191,41 +226,36 @@ HV_AVX2 void decodeTileAvx2(const uint8_t* src, size_t stride, int rowBase, int 
 #endif
 // AVX-512: blocks of 16 columns by 16 rows. Register i holds rows i and i + 8 (32 bytes each), so
 // after the transposition within lanes register j holds columns j and j + 8, rows 0..7 and 8..15;
-// each column's sixteen samples then go out as one 64-byte store.
-HV_AVX512 void decodeTileAvx512(const uint8_t* src, size_t stride, int rowBase, int x0, int x1, int y0,
-                                int y1, int32_t* data, size_t height) {
-    const int xWide = x0 + (x1 - x0) / 16 * 16;
-    const int yWide = y0 + (y1 - y0) / 16 * 16;
-    const __m512i swap =
-        _mm512_broadcast_i32x4(_mm_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14));
-    for (int y = y0; y < yWide; y += 16) {
-        const uint8_t* row = src + static_cast<size_t>(y - rowBase) * stride;
-        for (int x = x0; x < xWide; x += 16) {
-            const uint8_t* piece = row + static_cast<size_t>(x) * 2;
-            __m512i r[8];
+// each column's sixteen samples then go out as one 64-byte store. The rest takes the AVX2 blocks.
+struct DecodeBlockAvx512 : DecodeTile {
+    HV_AVX512 HV_ALWAYS_INLINE void operator()(int x, int y) const {
+        const __m512i swap =
+            _mm512_broadcast_i32x4(_mm_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14));
+        const uint8_t* piece = rowAt(y, x);
+        __m512i r[8];
 #pragma GCC unroll 8
-            for (int i = 0; i < 8; ++i) {
-                const __m512i rows = _mm512_inserti64x4(
-                    _mm512_castsi256_si512(
-                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(piece + i * stride))),
-                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(piece + (i + 8) * stride)), 1);
-                r[i] = _mm512_shuffle_epi8(rows, swap);
-            }
-            transpose8x8Lanes(r);
+        for (int i = 0; i < 8; ++i) {
+            const __m512i rows = _mm512_inserti64x4(
+                _mm512_castsi256_si512(
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(piece + i * stride))),
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(piece + (i + 8) * stride)), 1);
+            r[i] = _mm512_shuffle_epi8(rows, swap);
+        }
+        transpose8x8Lanes(r);
 #pragma GCC unroll 8
-            for (int j = 0; j < 8; ++j) {
-                // Lanes (column j rows 0..7, column j + 8 rows 0..7, column j rows 8..15, ...) in
-                // the order (j low, j high, j + 8 low, j + 8 high).
-                const __m512i q = _mm512_shuffle_i64x2(r[j], r[j], _MM_SHUFFLE(3, 1, 2, 0));
-                int32_t* column = data + static_cast<size_t>(x + j) * height + y;
-                _mm512_storeu_si512(column, _mm512_cvtepu16_epi32(_mm512_castsi512_si256(q)));
-                _mm512_storeu_si512(column + 8 * height,
-                                    _mm512_cvtepu16_epi32(_mm512_extracti64x4_epi64(q, 1)));
-            }
+        for (int j = 0; j < 8; ++j) {
+            // Lanes (column j rows 0..7, column j + 8 rows 0..7, column j rows 8..15, ...) in
+            // the order (j low, j high, j + 8 low, j + 8 high).
+            const __m512i q = _mm512_shuffle_i64x2(r[j], r[j], _MM_SHUFFLE(3, 1, 2, 0));
+            int32_t* column = columnAt(x + j, y);
+            _mm512_storeu_si512(column, _mm512_cvtepu16_epi32(_mm512_castsi512_si256(q)));
+            _mm512_storeu_si512(column + 8 * height, _mm512_cvtepu16_epi32(_mm512_extracti64x4_epi64(q, 1)));
         }
     }
-    decodeTileAvx2(src, stride, rowBase, xWide, x1, y0, yWide, data, height);
-    decodeTileAvx2(src, stride, rowBase, x0, x1, yWide, y1, data, height);
+};
+
+HV_AVX512 void decodeTileAvx512(const DecodeTile& t, int x0, int x1, int y0, int y1) {
+    forEachBlockAvx512<16, 16>(DecodeBlockAvx512{t}, x0, x1, y0, y1, decodeTileAvx2);
 }
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
@@ -241,35 +271,29 @@ HV_AVX2 inline __m256i encodeWordsAvx2(__m256i v) {
     return _mm256_or_si256(_mm256_and_si256(t, _mm256_set1_epi32(0xFF00)), _mm256_and_si256(v, lowByte));
 }
 
-HV_AVX2 void encodeTileAvx2(const int32_t* data, size_t height, int x0, int x1, int y0, int y1, int rowBase,
-                            uint8_t* dst, size_t stride) {
-    const int xWide = x0 + (x1 - x0) / 16 * 16;
-    const int yFull = y0 + (y1 - y0) / 8 * 8;
-    const __m256i swap = _mm256_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14, 1, 0, 3, 2, 5,
-                                          4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14);
-    for (int y = y0; y < yFull; y += 8) {
-        uint8_t* row = dst + static_cast<size_t>(y - rowBase) * stride;
-        for (int x = x0; x < xWide; x += 16) {
-            __m256i r[8];
+struct EncodeBlockAvx2 : EncodeTile {
+    HV_AVX2 HV_ALWAYS_INLINE void operator()(int x, int y) const {
+        uint8_t* piece = rowAt(y, x);
+        __m256i r[8];
 #pragma GCC unroll 8
-            for (int j = 0; j < 8; ++j) {
-                const int32_t* left = data + static_cast<size_t>(x + j) * height + y;
-                const __m256i a = encodeWordsAvx2(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(left)));
-                const __m256i b =
-                    encodeWordsAvx2(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(left + 8 * height)));
-                // Words 0..15 of a, then of b, after undoing the pack's lane interleave.
-                r[j] = _mm256_permute4x64_epi64(_mm256_packus_epi32(a, b), 0xD8);
-            }
-            transpose8x8Lanes(r);
-#pragma GCC unroll 8
-            for (int i = 0; i < 8; ++i)
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + i * stride + static_cast<size_t>(x) * 2),
-                                    _mm256_shuffle_epi8(r[i], swap));
+        for (int j = 0; j < 8; ++j) {
+            const int32_t* left = columnAt(x + j, y);
+            const __m256i a = encodeWordsAvx2(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(left)));
+            const __m256i b =
+                encodeWordsAvx2(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(left + 8 * height)));
+            // Words 0..15 of a, then of b, after undoing the pack's lane interleave.
+            r[j] = _mm256_permute4x64_epi64(_mm256_packus_epi32(a, b), 0xD8);
         }
+        transpose8x8Lanes(r);
+#pragma GCC unroll 8
+        for (int i = 0; i < 8; ++i)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(piece + i * stride), byteSwapAvx2(r[i]));
     }
-    // The few columns and rows left over take the SSE2 blocks and plain loops.
-    encodeTileSse2(data, height, xWide, x1, y0, yFull, rowBase, dst, stride);
-    encodeTileSse2(data, height, x0, x1, yFull, y1, rowBase, dst, stride);
+};
+
+// The few columns and rows left over take the SSE2 blocks and plain loops.
+HV_AVX2 void encodeTileAvx2(const EncodeTile& t, int x0, int x1, int y0, int y1) {
+    forEachBlockAvx2<8, 16>(EncodeBlockAvx2{t}, x0, x1, y0, y1, encodeTileSse2);
 }
 #endif
 
@@ -277,47 +301,45 @@ void checkSupported(SimdLevel level) {
     if (!SimdLevelSupported(level)) throw std::invalid_argument("instruction set not supported here");
 }
 
+// Hands the tiles of tileRows x tileColumns samples covering columns 0..width and rows y0..y1 to
+// the level's tile function.
+template <class Tile>
+void forEachTile(int tileRows, int tileColumns, int width, int y0, int y1, const Tile& tile,
+                 void (*tileFunction)(const Tile&, int, int, int, int)) {
+    for (int yb = y0; yb < y1; yb += tileRows) {
+        const int ye = std::min(y1, yb + tileRows);
+        for (int xb = 0; xb < width; xb += tileColumns)
+            tileFunction(tile, xb, std::min(width, xb + tileColumns), yb, ye);
+    }
+}
+
 }  // namespace
 
 void BigEndianRowsToColumnsOn(SimdLevel level, const uint8_t* src, size_t stride, int width, int y0, int y1,
                               int32_t* data, size_t height) {
     checkSupported(level);
-    for (int yb = y0; yb < y1; yb += kDecodeTileRows) {
-        const int ye = std::min(y1, yb + kDecodeTileRows);
-        for (int xb = 0; xb < width; xb += kDecodeTileColumns) {
-            const int xe = std::min(width, xb + kDecodeTileColumns);
 #if HV_X86_SIMD
-            if (level == SimdLevel::Avx512)
-                decodeTileAvx512(src, stride, y0, xb, xe, yb, ye, data, height);
-            else if (level == SimdLevel::Avx2)
-                decodeTileAvx2(src, stride, y0, xb, xe, yb, ye, data, height);
-            else
-                decodeTileSse2(src, stride, y0, xb, xe, yb, ye, data, height);
+    const auto decodeTile = level == SimdLevel::Avx512 ? decodeTileAvx512
+                            : level == SimdLevel::Avx2 ? decodeTileAvx2
+                                                       : decodeTileSse2;
 #else
-            decodeScalar(src, stride, y0, xb, xe, yb, ye, data, height);
+    const auto decodeTile = decodeScalar;
 #endif
-        }
-    }
+    forEachTile(kDecodeTileRows, kDecodeTileColumns, width, y0, y1, DecodeTile{src, stride, y0, data, height},
+                decodeTile);
 }
 
 void ColumnsToBigEndianRowsOn(SimdLevel level, const int32_t* data, size_t height, int width, int y0, int y1,
                               uint8_t* dst, size_t stride) {
     checkSupported(level);
-    for (int yb = y0; yb < y1; yb += kEncodeTileRows) {
-        const int ye = std::min(y1, yb + kEncodeTileRows);
-        for (int xb = 0; xb < width; xb += kEncodeTileColumns) {
-            const int xe = std::min(width, xb + kEncodeTileColumns);
 #if HV_X86_SIMD
-            // 16 x 16 blocks in AVX-512 registers measured no faster here: AVX-512 runs the AVX2 blocks.
-            if (level != SimdLevel::Sse2)
-                encodeTileAvx2(data, height, xb, xe, yb, ye, y0, dst, stride);
-            else
-                encodeTileSse2(data, height, xb, xe, yb, ye, y0, dst, stride);
+    // 16 x 16 blocks in AVX-512 registers measured no faster here: AVX-512 runs the AVX2 blocks.
+    const auto encodeTile = level != SimdLevel::Sse2 ? encodeTileAvx2 : encodeTileSse2;
 #else
-            encodeScalar(data, height, xb, xe, yb, ye, y0, dst, stride);
+    const auto encodeTile = encodeScalar;
 #endif
-        }
-    }
+    forEachTile(kEncodeTileRows, kEncodeTileColumns, width, y0, y1, EncodeTile{data, height, y0, dst, stride},
+                encodeTile);
 }
 
 void BigEndianRowsToColumns(const uint8_t* src, size_t stride, int width, int y0, int y1, int32_t* data,
