@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 export DEBIAN_FRONTEND=noninteractive
 
-deb=$(scripts/package.sh | tee /dev/stderr | tail -n 1)
+# Appending: reopening standard error with truncation would wipe a log file it is redirected to.
+deb=$(scripts/package.sh | tee -a /dev/stderr | tail -n 1)
 dpkg-query -W -f='${Status}' lintian 2>/dev/null | grep -q "install ok installed" ||
   apt-get install -y --no-install-recommends lintian
 echo "package-check: lintian $deb"
