@@ -6,8 +6,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 export DEBIAN_FRONTEND=noninteractive
 
-# Appending: reopening standard error with truncation would wipe a log file it is redirected to.
-deb=$(scripts/package.sh | tee -a /dev/stderr | tail -n 1)
+# The build's output goes to standard error as it comes (through the inherited descriptor: reopening
+# /dev/stderr would truncate or overwrite a log file it is redirected to); its last line is the package.
+build_log=$(mktemp)
+trap 'rm -f "$build_log"' EXIT
+scripts/package.sh | tee "$build_log" >&2
+deb=$(tail -n 1 "$build_log")
 dpkg-query -W -f='${Status}' lintian 2>/dev/null | grep -q "install ok installed" ||
   apt-get install -y --no-install-recommends lintian
 echo "package-check: lintian $deb"
