@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <stdexcept>
 #include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -278,7 +277,7 @@ void FillLevelRowsFromSamples(const IntPlane& samples, int width, int height, in
 
 void FillLevelRowsFromSamplesOn(SimdLevel level, const IntPlane& samples, int width, int height,
                                 int32_t minimum, double mean, int scale, LevelRows& levels) {
-    if (!SimdLevelSupported(level)) throw std::invalid_argument("instruction set not supported here");
+    RequireSimdLevel(level);
     if (!(mean - minimum >= 1.0 / 1024) || scale <= 0) {
         // A flat grid faults on the first sample, and a tiny span or an odd scale is rare: the
         // literal scaling, so every fault comes where the literal algorithm raises it.
@@ -352,7 +351,7 @@ void AddPlane(IntPlane& accumulator, const IntPlane& add, int width, int height)
 }
 
 void AddPlaneOn(SimdLevel level, IntPlane& accumulator, const IntPlane& add, int width, int height) {
-    if (!SimdLevelSupported(level)) throw std::invalid_argument("instruction set not supported here");
+    RequireSimdLevel(level);
     // Both planes keep their samples in one column-major block, so the sum is one flat loop.
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     uint32_t* __restrict acc = reinterpret_cast<uint32_t*>(accumulator.data());

@@ -1,7 +1,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <stdexcept>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -134,7 +133,7 @@ void FillBackground(IntPlane& plane, int width, int height, BenchRandom& random)
 }
 
 void FillBackgroundOn(SimdLevel level, IntPlane& plane, int width, int height, BenchRandom& random) {
-    if (!SimdLevelSupported(level)) throw std::invalid_argument("instruction set not supported here");
+    RequireSimdLevel(level);
     // The generator is sequential; each lane jumps as many steps as there are lanes, so every
     // sample gets the value the sequential generator gives it and the loop carries no dependency
     // from one sample to the next.

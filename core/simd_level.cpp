@@ -1,5 +1,7 @@
 #include "core/simd_level.h"
 
+#include <stdexcept>
+
 bool SimdLevelSupported(SimdLevel level) {
     // The baseline level: SSE2 on x86-64, the plain loops elsewhere.
     if (level == SimdLevel::Sse2) return true;
@@ -38,4 +40,8 @@ std::vector<SimdLevel> SupportedSimdLevels() {
     for (SimdLevel l : {SimdLevel::Sse2, SimdLevel::Avx2, SimdLevel::Avx512})
         if (SimdLevelSupported(l)) levels.push_back(l);
     return levels;
+}
+
+void RequireSimdLevel(SimdLevel level) {
+    if (!SimdLevelSupported(level)) throw std::invalid_argument("instruction set not supported here");
 }

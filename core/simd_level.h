@@ -8,6 +8,8 @@
 enum class SimdLevel { Sse2, Avx2, Avx512 };
 
 bool SimdLevelSupported(SimdLevel level);
+// For the entry points that pin a level: std::invalid_argument when this processor lacks it.
+void RequireSimdLevel(SimdLevel level);
 // The widest supported level: what the vector paths use unless a level is pinned.
 SimdLevel BestSimdLevel();
 const char* SimdLevelName(SimdLevel level);

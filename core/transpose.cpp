@@ -1,7 +1,6 @@
 #include "core/transpose_internal.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -297,10 +296,6 @@ HV_AVX2 void encodeTileAvx2(const EncodeTile& t, int x0, int x1, int y0, int y1)
 }
 #endif
 
-void checkSupported(SimdLevel level) {
-    if (!SimdLevelSupported(level)) throw std::invalid_argument("instruction set not supported here");
-}
-
 // Hands the tiles of tileRows x tileColumns samples covering columns 0..width and rows y0..y1 to
 // the level's tile function.
 template <class Tile>
@@ -317,7 +312,7 @@ void forEachTile(int tileRows, int tileColumns, int width, int y0, int y1, const
 
 void BigEndianRowsToColumnsOn(SimdLevel level, const uint8_t* src, size_t stride, int width, int y0, int y1,
                               int32_t* data, size_t height) {
-    checkSupported(level);
+    RequireSimdLevel(level);
 #if HV_X86_SIMD
     const auto decodeTile = level == SimdLevel::Avx512 ? decodeTileAvx512
                             : level == SimdLevel::Avx2 ? decodeTileAvx2
@@ -331,7 +326,7 @@ void BigEndianRowsToColumnsOn(SimdLevel level, const uint8_t* src, size_t stride
 
 void ColumnsToBigEndianRowsOn(SimdLevel level, const int32_t* data, size_t height, int width, int y0, int y1,
                               uint8_t* dst, size_t stride) {
-    checkSupported(level);
+    RequireSimdLevel(level);
 #if HV_X86_SIMD
     // 16 x 16 blocks in AVX-512 registers measured no faster here: AVX-512 runs the AVX2 blocks.
     const auto encodeTile = level != SimdLevel::Sse2 ? encodeTileAvx2 : encodeTileSse2;

@@ -43,7 +43,7 @@ struct Tap {
 };
 
 const ColumnKernels& kernelsFor(SimdLevel level) {
-    if (!SimdLevelSupported(level)) throw std::invalid_argument("instruction set not supported here");
+    RequireSimdLevel(level);
     static const ColumnKernels* const kByLevel[] = {&kSse2Kernels, &kAvx2Kernels, &kAvx512Kernels};
     return *kByLevel[static_cast<int>(level)];  // in SimdLevel's order
 }
