@@ -35,6 +35,8 @@ class Descriptor {
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return m_fd; }
+    // Hands the descriptor over; it is no longer closed here.
+    int release() { return std::exchange(m_fd, -1); }
     // Closes now; false when close reports an error (a delayed write error, say).
     bool close() {
         const int fd = m_fd;
@@ -97,7 +99,21 @@ InputBytes::~InputBytes() {
     if (m_map != nullptr) munmap(const_cast<uint8_t*>(m_map), m_mapSize);
 }
 
-InputBytes ReadInputFile(const char* path, const NeededBytes& needed, const char* openTrace) {
+InputFile::InputFile(std::string path, int fd, bool regular, size_t size)
+    : m_path(std::move(path)), m_fd(fd), m_regular(regular), m_size(size) {}
+
+InputFile::InputFile(InputFile&& other) noexcept
+    : m_path(std::move(other.m_path)),
+      m_fd(std::exchange(other.m_fd, -1)),
+      m_regular(other.m_regular),
+      m_size(other.m_size),
+      m_readError(other.m_readError) {}
+
+InputFile::~InputFile() {
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+InputFile OpenInputFile(const char* path, const char* openTrace) {
     // Without O_NONBLOCK, opening a FIFO that has no writer would wait for one forever.
     const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -113,18 +129,41 @@ InputBytes ReadInputFile(const char* path, const NeededBytes& needed, const char
     // From here on a stream with a writer is waited for like any file being read.
     const int flags = fcntl(fd, F_GETFL);
     if (flags != -1) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return InputFile(path, file.release(), regular, regular ? static_cast<size_t>(st.st_size) : 0);
+}
 
+size_t InputFile::readAt(size_t offset, uint8_t* bytes, size_t count) {
+    size_t done = 0;
+    while (m_readError == 0 && done < count) {
+        const ssize_t n = ::pread(m_fd, bytes + done, std::min<size_t>(count - done, SSIZE_MAX),
+                                  static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) m_readError = errno;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return done;
+}
+
+void InputFile::checkRead() const {
+    if (m_readError != 0) throw FileError(withReason("ファイルを読めません", m_path.c_str(), m_readError));
+}
+
+InputBytes InputFile::bytes(const NeededBytes& needed) {
     InputBytes input;
-    const size_t fileSize = regular ? static_cast<size_t>(st.st_size) : 0;
-    if (fileSize > 0 && mapRegular(fd, fileSize, needed, input.m_map, input.m_size)) {
-        input.m_mapSize = fileSize;
+    if (m_size > 0 && mapRegular(m_fd, m_size, needed, input.m_map, input.m_size)) {
+        input.m_mapSize = m_size;
         return input;
     }
     // Empty and unmappable regular files are read like streams (/proc files report size 0).
-    if (!readStream(fd, needed, input.m_copy))
-        throw FileError(withReason("ファイルを読めません", path, errno));
+    if (!readStream(m_fd, needed, input.m_copy))
+        throw FileError(withReason("ファイルを読めません", m_path.c_str(), errno));
     input.m_size = input.m_copy.size();
     return input;
+}
+
+InputBytes ReadInputFile(const char* path, const NeededBytes& needed, const char* openTrace) {
+    return OpenInputFile(path, openTrace).bytes(needed);
 }
 
 bool WriteAll(int fd, const uint8_t* bytes, size_t count) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 // How many bytes from the start of a file a decoder reads, judged from a prefix of the file;
@@ -28,12 +29,45 @@ class InputBytes {
     size_t size() const { return m_size; }
 
   private:
-    friend InputBytes ReadInputFile(const char*, const NeededBytes&, const char*);
+    friend class InputFile;
     const uint8_t* m_map = nullptr;
     size_t m_mapSize = 0;
     std::vector<uint8_t> m_copy;
     size_t m_size = 0;
 };
+
+// An input file, opened as ReadInputFile opens it. A regular file can then be read in pieces at any
+// offset, so that a decoder streams it through a small buffer that stays in cache; any input file
+// can be turned into its bytes as ReadInputFile returns them.
+class InputFile {
+  public:
+    InputFile(InputFile&& other) noexcept;
+    InputFile& operator=(InputFile&&) = delete;
+    ~InputFile();
+
+    bool regular() const { return m_regular; }
+    // A regular file's size when it was opened; 0 for a stream.
+    size_t size() const { return m_size; }
+    // Reads up to count bytes at offset of a regular file and returns how many it read: fewer only at
+    // the file's end or after a read error, which checkRead then reports.
+    size_t readAt(size_t offset, uint8_t* bytes, size_t count);
+    // FileError naming the file and the reason once a readAt has failed.
+    void checkRead() const;
+    // The file's bytes as ReadInputFile returns them.
+    InputBytes bytes(const NeededBytes& needed);
+
+  private:
+    friend InputFile OpenInputFile(const char*, const char*);
+    InputFile(std::string path, int fd, bool regular, size_t size);
+    std::string m_path;
+    int m_fd;
+    bool m_regular;
+    size_t m_size;
+    int m_readError = 0;
+};
+
+// Opens path as ReadInputFile does, with the same trace and errors, and reads nothing yet.
+InputFile OpenInputFile(const char* path, const char* openTrace = nullptr);
 
 // Opens path without blocking (a FIFO without a writer reads as empty) and returns its bytes. A
 // regular file is mapped whole, and its first needed() bytes are read in ahead. A stream (pipe,

@@ -10,6 +10,7 @@
 #include "core/codec_internal.h"
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "core/pixel_buffer.h"
 #include "core/transpose_internal.h"
 
 namespace {
@@ -121,17 +122,59 @@ std::optional<size_t> neededBytes(const uint8_t* bytes, size_t size) {
 
 }  // namespace
 
-bool hv_detail::DecodeFitsWithin(long long maxPixels, const uint8_t* bytes, size_t size, char* headerBuffer,
-                                 int& width, int& height, int& headerCards, int& bzero, IntPlane& plane) {
-    // Card scan: bytes past the end read 255, but a header must reach its END card within two blocks.
-    const int count = headerCardCount(bytes, size);
-    if (count == 0) throw FileError("FITS ヘッダーに END カードがありません");
-    uint8_t cards[kMaxHeaderCards][kFitsCardBytes];
-    for (int n = 0; n < count; ++n) {
-        const size_t offset = static_cast<size_t>(n) * kFitsCardBytes;
-        for (int i = 0; i < kFitsCardBytes; ++i)
-            cards[n][i] = offset < size ? cardByte(bytes + offset, size - offset, i) : 0xFF;
+namespace {
+
+// Where the decoder's bytes come from. bytes(offset, count, scratch) gives the count bytes from
+// offset on, every byte past the end reading 255: the bytes in place when they are all there, else
+// a copy in scratch.
+class MemoryBytes {
+  public:
+    MemoryBytes(const uint8_t* bytes, size_t size) : m_bytes(bytes), m_size(size) {}
+    size_t size() const { return m_size; }
+    const uint8_t* bytes(size_t offset, size_t count, std::vector<uint8_t>& scratch) const {
+        if (offset <= m_size && count <= m_size - offset) return m_bytes + offset;
+        const size_t present = offset < m_size ? m_size - offset : 0;
+        scratch.resize(std::max(scratch.size(), count));
+        if (present > 0) std::memcpy(scratch.data(), m_bytes + offset, present);
+        std::memset(scratch.data() + present, 0xFF, count - present);
+        return scratch.data();
     }
+
+  private:
+    const uint8_t* m_bytes;
+    size_t m_size;
+};
+
+// A regular file, read a band at a time: the band is decoded while it is still in cache, and no
+// mapping of the whole file is set up and torn down (on some virtual machines that costs more than
+// the reading itself).
+class FileBytes {
+  public:
+    explicit FileBytes(InputFile& file) : m_file(file) {}
+    size_t size() const { return m_file.size(); }
+    const uint8_t* bytes(size_t offset, size_t count, std::vector<uint8_t>& scratch) const {
+        scratch.resize(std::max(scratch.size(), count));
+        const size_t present = m_file.readAt(offset, scratch.data(), count);
+        std::memset(scratch.data() + present, 0xFF, count - present);
+        return scratch.data();
+    }
+
+  private:
+    InputFile& m_file;
+};
+
+// Sample rows are decoded in bands of about this many bytes (at least 16 rows, one block of the
+// widest transposition), small enough to stay in L2 between the read and the decode.
+constexpr size_t kBandBytes = size_t{128} << 10;
+
+template <class Source>
+bool decodeFits(long long maxPixels, const Source& source, std::vector<uint8_t>& scratch, char* headerBuffer,
+                int& width, int& height, int& headerCards, int& bzero, IntPlane& plane) {
+    // Card scan: bytes past the end read 255, but a header must reach its END card within two blocks.
+    uint8_t cards[kMaxHeaderCards][kFitsCardBytes];
+    std::memcpy(cards, source.bytes(0, sizeof cards, scratch), sizeof cards);
+    const int count = headerCardCount(&cards[0][0], std::min(source.size(), sizeof cards));
+    if (count == 0) throw FileError("FITS ヘッダーに END カードがありません");
     if (headerBuffer != nullptr)
         std::memcpy(headerBuffer, cards, static_cast<size_t>(count) * kFitsCardBytes);
     const SizeCards sizes = readSizeCards(cards, count);
@@ -150,19 +193,15 @@ bool hv_detail::DecodeFitsWithin(long long maxPixels, const uint8_t* bytes, size
     if (hv_detail::AllocPlaneForOverwrite(w, h, plane) != 0) throw OutOfMemoryError();
 
     const size_t start = static_cast<size_t>(count) * kFitsCardBytes;
-    const size_t available = size > start ? size - start : 0;
     const size_t rowBytes = static_cast<size_t>(w) * 2;
-    const int fullRows = rowBytes == 0 ? h : static_cast<int>(std::min<size_t>(h, available / rowBytes));
-    hv_detail::BigEndianRowsToColumns(bytes + std::min(start, size), rowBytes, w, 0, fullRows, plane.data(),
-                                      static_cast<size_t>(h));
-    // Rows reaching past the end: every missing byte reads 255.
-    for (int y = fullRows; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const size_t i = static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x) * 2;
-            const int hi = i < available ? bytes[start + i] : 0xFF;
-            const int lo = i + 1 < available ? bytes[start + i + 1] : 0xFF;
-            plane[x][y] = hi * 256 + lo;
-        }
+    const int bandRows =
+        rowBytes == 0 ? std::max(h, 1) : static_cast<int>(std::max<size_t>(16, kBandBytes / rowBytes));
+    for (int y = 0; y < h; y += bandRows) {
+        const int rows = std::min(bandRows, h - y);
+        const uint8_t* band = source.bytes(start + static_cast<size_t>(y) * rowBytes,
+                                           static_cast<size_t>(rows) * rowBytes, scratch);
+        hv_detail::BigEndianRowsToColumns(band, rowBytes, w, y, y + rows, plane.data(),
+                                          static_cast<size_t>(h));
     }
 
     width = w;
@@ -170,6 +209,15 @@ bool hv_detail::DecodeFitsWithin(long long maxPixels, const uint8_t* bytes, size
     headerCards = count;
     bzero = sizes.bzero;
     return true;
+}
+
+}  // namespace
+
+bool hv_detail::DecodeFitsWithin(long long maxPixels, const uint8_t* bytes, size_t size, char* headerBuffer,
+                                 int& width, int& height, int& headerCards, int& bzero, IntPlane& plane) {
+    std::vector<uint8_t> scratch;
+    return decodeFits(maxPixels, MemoryBytes(bytes, size), scratch, headerBuffer, width, height, headerCards,
+                      bzero, plane);
 }
 
 int DecodeFits(const uint8_t* bytes, size_t size, char* headerBuffer, int& width, int& height,
@@ -181,10 +229,21 @@ int DecodeFits(const uint8_t* bytes, size_t size, char* headerBuffer, int& width
 
 int ReadFits(const char* path, char* headerBuffer, int& width, int& height, int& headerCards, int& bzero,
              IntPlane& plane) {
-    const InputBytes file = ReadInputFile(path, neededBytes, "file open error    %s\n");
+    InputFile file = OpenInputFile(path, "file open error    %s\n");
+    // A stream is read only as far as its header declares, then decoded in memory.
+    // (So is a regular file that reports no size, as /proc files do.)
+    const bool banded = file.regular() && file.size() > 0;
+    const InputBytes streamed = banded ? InputBytes() : file.bytes(neededBytes);
     try {
-        return DecodeFits(file.data(), file.size(), headerBuffer, width, height, headerCards, bzero, plane);
+        if (!banded)
+            return DecodeFits(streamed.data(), streamed.size(), headerBuffer, width, height, headerCards,
+                              bzero, plane);
+        static thread_local std::vector<uint8_t> band;
+        decodeFits(LLONG_MAX, FileBytes(file), band, headerBuffer, width, height, headerCards, bzero, plane);
+        file.checkRead();
+        return 0;
     } catch (const FileError& error) {
+        file.checkRead();  // a read error is the cause, whatever the decoder made of the missing bytes
         throw FileError(withPath(error.what(), path));
     }
 }
@@ -202,13 +261,18 @@ std::vector<uint8_t> EncodeFits(int width, int height, const IntPlane& plane) {
 
 int WriteFits(const char* path, int width, int height, const IntPlane& plane) {
     checkWritable(width, height, plane);
-    // Rows are encoded into one reused buffer of about 1 MiB and written in large pieces; the header
-    // goes in front of the first piece and the trailer after the last.
-    constexpr size_t kChunkBytes = size_t{1} << 20;
-    static thread_local std::vector<uint8_t> buffer;
+    // Rows are encoded into one buffer and written in pieces of up to 4 MiB, so a 1000 x 1000 image
+    // goes out in one write(): the kernel handles one large piece faster than several small ones.
+    // The header goes in front of the first piece and the trailer after the last. The buffer is
+    // pixel memory, so the next file gets its pages back already faulted in.
+    constexpr size_t kChunkBytes = size_t{4} << 20;
     const size_t rowBytes = static_cast<size_t>(width) * 2;
     const int rowsPerChunk =
         rowBytes == 0 ? std::max(height, 1) : static_cast<int>(std::max<size_t>(1, kChunkBytes / rowBytes));
+    PixelBuffer buffer;
+    if (!buffer.allocate(kBlockBytes + static_cast<size_t>(std::min(height, rowsPerChunk)) * rowBytes +
+                         kFitsTrailerBytes))
+        throw OutOfMemoryError();
     ReplaceFile(
         path,
         [&](int fd) {
@@ -220,7 +284,6 @@ int WriteFits(const char* path, int width, int height, const IntPlane& plane) {
                 const size_t head = first ? kBlockBytes : 0;
                 const size_t body = static_cast<size_t>(y1 - y) * rowBytes;
                 const size_t tail = y1 == height ? kFitsTrailerBytes : 0;
-                if (buffer.size() < head + body + tail) buffer.resize(head + body + tail);
                 if (first) buildHeader(width, height, buffer.data());
                 if (body != 0)
                     hv_detail::ColumnsToBigEndianRows(plane.data(), static_cast<size_t>(plane.height()),
@@ -230,7 +293,6 @@ int WriteFits(const char* path, int width, int height, const IntPlane& plane) {
                 first = false;
                 y = y1;
             } while (ok && y < height);
-            if (buffer.size() > 4 * kChunkBytes) std::vector<uint8_t>().swap(buffer);
             return ok;
         },
         "file open error    %s\n");

@@ -268,8 +268,9 @@ TEST(DecodeFits, OversizedImageTracesThenRefuses) {
 
 TEST(ReadFits, MatchesLiteralReaderOnRandomFiles) {
     std::mt19937 rng(2024);
-    const std::pair<int, int> sizes[] = {{1, 1},   {1, 17},  {17, 1},   {3, 5},
-                                         {64, 64}, {65, 63}, {131, 77}, {200, 3}};
+    // The last three span several of the reader's bands (full and partial, wide rows).
+    const std::pair<int, int> sizes[] = {{1, 1},   {1, 17},   {17, 1},  {3, 5},      {64, 64},
+                                         {65, 63}, {131, 77}, {200, 3}, {1000, 150}, {9000, 40}};
     TempFile file("r.fit");
     for (const auto& [w, h] : sizes) {
         IntPlane source = codec_test::randomPlane(w, h, 0, 65535, rng);
@@ -293,6 +294,9 @@ TEST(ReadFits, MatchesLiteralReaderOnRandomFiles) {
                       std::vector<char>(expected.header.begin(), expected.header.begin() + rn * 80));
             ASSERT_EQ(codec_test::samplesOf(plane, rw, rh), expected.samples)
                 << w << "x" << h << " cut " << cut;
+            const std::string cutBytes = full.substr(0, cut);
+            ASSERT_EQ(DecodeFits(u8(cutBytes), cut, nullptr, rw, rh, rn, rz, plane), 0);
+            ASSERT_EQ(codec_test::samplesOf(plane, rw, rh), expected.samples) << "in memory";
         }
     }
 }
