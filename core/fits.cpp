@@ -163,8 +163,9 @@ class FileBytes {
     InputFile& m_file;
 };
 
-// Sample rows are decoded in bands of about this many bytes (at least 16 rows, one block of the
-// widest transposition), small enough to stay in L2 between the read and the decode.
+// Sample rows are decoded in bands of about this many bytes, small enough to stay in L2 between the
+// read and the decode, and of whole 16-row blocks (the widest transposition's), so that no band
+// leaves rows to the narrow paths.
 constexpr size_t kBandBytes = size_t{128} << 10;
 
 template <class Source>
@@ -194,8 +195,9 @@ bool decodeFits(long long maxPixels, const Source& source, std::vector<uint8_t>&
 
     const size_t start = static_cast<size_t>(count) * kFitsCardBytes;
     const size_t rowBytes = static_cast<size_t>(w) * 2;
-    const int bandRows =
-        rowBytes == 0 ? std::max(h, 1) : static_cast<int>(std::max<size_t>(16, kBandBytes / rowBytes));
+    const int bandRows = rowBytes == 0
+                             ? std::max(h, 1)
+                             : static_cast<int>(std::max<size_t>(1, kBandBytes / rowBytes / 16) * 16);
     for (int y = 0; y < h; y += bandRows) {
         const int rows = std::min(bandRows, h - y);
         const uint8_t* band = source.bytes(start + static_cast<size_t>(y) * rowBytes,

@@ -14,10 +14,11 @@ namespace {
 // whole 8 x 8 blocks go through SIMD registers and the edges through plain loops.
 constexpr int kEncodeTileRows = 256;
 constexpr int kEncodeTileColumns = 32;
-// The reader walks tall strips of 16 columns instead: each column of the plane is then written as
-// one long run, which costs a fifth less than square tiles once the plane no longer fits in L2.
-constexpr int kDecodeTileRows = 2048;
-constexpr int kDecodeTileColumns = 16;
+// The reader is handed bands of rows that sit in L2 (the FITS reader's), and walks them in rows of
+// blocks across the whole width: on the benchmark's files a third faster than tall strips of 16
+// columns, whose per-strip start-up the short bands no longer pay for.
+constexpr int kDecodeTileRows = 64;
+constexpr int kDecodeTileColumns = 2048;
 
 inline int32_t decodeSample(const uint8_t* p) {
     return p[0] * 256 + p[1];
