@@ -15,7 +15,9 @@ constexpr size_t kMapThreshold = size_t{1} << 20;
 constexpr size_t kPage = 4096;
 
 // Released mappings kept for reuse. A request takes the smallest kept block that holds it and
-// wastes at most a quarter of it (a 3 MB picture may take a 4 MB plane's block, not the reverse).
+// wastes at most half of it: a 3 MB picture or a 2 MB file buffer may take a 4 MB plane's block
+// (whose pages are already faulted in) instead of a fresh huge page. Of equal blocks it takes the
+// one kept last, which is the likeliest to be still in cache.
 constexpr int kMaxCachedBlocks = 16;
 constexpr size_t kMaxCachedBytes = size_t{64} << 20;
 
@@ -63,7 +65,7 @@ void* takeCached(size_t length, size_t& taken) {
     int best = -1;
     for (int i = 0; i < cache.count; ++i) {
         const size_t l = cache.lengths[i];
-        if (l >= length && l - length <= l / 4 && (best < 0 || l < cache.lengths[best])) best = i;
+        if (l >= length && l - length <= l / 2 && (best < 0 || l <= cache.lengths[best])) best = i;
     }
     return best < 0 ? nullptr : takeLocked(cache, best, taken);
 }
