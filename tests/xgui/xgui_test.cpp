@@ -4,6 +4,9 @@
 // runs on a second thread, typing and clicking through xdotool and looking at the windows through
 // calls queued to the main thread.
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
+
+#include <csignal>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -47,10 +50,13 @@
 namespace {
 using namespace opentest;
 
-// One Xvfb per test process, on a display number it picks itself.
+// One Xvfb per test process, on a display number it picks itself. It lives as long as the
+// application object, which is never destroyed, so the server is told to end when this process
+// ends, however it ends.
 class XServer {
   public:
     XServer() {
+        m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
         m_process.setProgram(QStringLiteral("Xvfb"));
         m_process.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                                 QStringLiteral("0"), QStringLiteral("1280x1024x24"),
@@ -61,10 +67,6 @@ class XServer {
         while (!number.contains('\n') && m_process.waitForReadyRead(10000))
             number += m_process.readAllStandardOutput();
         m_display = ":" + number.trimmed();
-    }
-    ~XServer() {
-        m_process.terminate();
-        m_process.waitForFinished(5000);
     }
     QByteArray display() const { return m_display; }
 
