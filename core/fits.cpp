@@ -163,10 +163,11 @@ class FileBytes {
     InputFile& m_file;
 };
 
-// Sample rows are decoded in bands of about this many bytes, small enough to stay in L2 between the
-// read and the decode, and of whole 16-row blocks (the widest transposition's), so that no band
-// leaves rows to the narrow paths.
-constexpr size_t kBandBytes = size_t{128} << 10;
+// Sample rows are decoded in bands of about this many bytes: with the plane's part it fills, a band
+// stays in a 1 MiB L2 between the read and the decode, and fewer, larger reads cost less (on the
+// benchmark's files, 64 KiB bands took 14.5 ms, 128 KiB 13.3 and 256 KiB 12.9). Bands are whole
+// 16-row blocks (the widest transposition's), so that no band leaves rows to the narrow paths.
+constexpr size_t kBandBytes = size_t{256} << 10;
 
 template <class Source>
 bool decodeFits(long long maxPixels, const Source& source, std::vector<uint8_t>& scratch, char* headerBuffer,
