@@ -124,6 +124,28 @@ std::optional<size_t> neededBytes(const uint8_t* bytes, size_t size) {
 
 namespace {
 
+// Sample rows are decoded in bands of about this many bytes: with the plane's part it fills, a band
+// stays in a 1 MiB L2 between the read and the decode, and fewer, larger reads cost less (on the
+// benchmark's files, 64 KiB bands took 14.5 ms, 128 KiB 13.3 and 256 KiB 12.9). Bands are whole
+// 16-row blocks (the widest transposition's), so that no band leaves rows to the narrow paths.
+constexpr size_t kBandBytes = size_t{256} << 10;
+
+// Where a band or the header is copied when it is not in memory whole: one mebibyte of pixel memory
+// (a slot whose pages are usually faulted in already), taken when first needed.
+class Scratch {
+  public:
+    static constexpr size_t kBytes = size_t{1} << 20;
+    static_assert(kBandBytes <= kBytes && size_t{16} * 2 * kFitsMaxSide <= kBytes &&
+                  size_t{kMaxHeaderCards} * kFitsCardBytes <= kBytes);
+    uint8_t* data() {
+        if (m_buffer.size() == 0 && !m_buffer.allocate(kBytes)) throw OutOfMemoryError();
+        return m_buffer.data();
+    }
+
+  private:
+    PixelBuffer m_buffer;
+};
+
 // Where the decoder's bytes come from. bytes(offset, count, scratch) gives the count bytes from
 // offset on, every byte past the end reading 255: the bytes in place when they are all there, else
 // a copy in scratch.
@@ -131,13 +153,13 @@ class MemoryBytes {
   public:
     MemoryBytes(const uint8_t* bytes, size_t size) : m_bytes(bytes), m_size(size) {}
     size_t size() const { return m_size; }
-    const uint8_t* bytes(size_t offset, size_t count, std::vector<uint8_t>& scratch) const {
+    const uint8_t* bytes(size_t offset, size_t count, Scratch& scratch) const {
         if (offset <= m_size && count <= m_size - offset) return m_bytes + offset;
         const size_t present = offset < m_size ? m_size - offset : 0;
-        scratch.resize(std::max(scratch.size(), count));
-        if (present > 0) std::memcpy(scratch.data(), m_bytes + offset, present);
-        std::memset(scratch.data() + present, 0xFF, count - present);
-        return scratch.data();
+        uint8_t* copy = scratch.data();
+        if (present > 0) std::memcpy(copy, m_bytes + offset, present);
+        std::memset(copy + present, 0xFF, count - present);
+        return copy;
     }
 
   private:
@@ -152,27 +174,22 @@ class FileBytes {
   public:
     explicit FileBytes(InputFile& file) : m_file(file) {}
     size_t size() const { return m_file.size(); }
-    const uint8_t* bytes(size_t offset, size_t count, std::vector<uint8_t>& scratch) const {
-        scratch.resize(std::max(scratch.size(), count));
-        const size_t present = m_file.readAt(offset, scratch.data(), count);
-        std::memset(scratch.data() + present, 0xFF, count - present);
-        return scratch.data();
+    const uint8_t* bytes(size_t offset, size_t count, Scratch& scratch) const {
+        uint8_t* copy = scratch.data();
+        const size_t present = m_file.readAt(offset, copy, count);
+        std::memset(copy + present, 0xFF, count - present);
+        return copy;
     }
 
   private:
     InputFile& m_file;
 };
 
-// Sample rows are decoded in bands of about this many bytes: with the plane's part it fills, a band
-// stays in a 1 MiB L2 between the read and the decode, and fewer, larger reads cost less (on the
-// benchmark's files, 64 KiB bands took 14.5 ms, 128 KiB 13.3 and 256 KiB 12.9). Bands are whole
-// 16-row blocks (the widest transposition's), so that no band leaves rows to the narrow paths.
-constexpr size_t kBandBytes = size_t{256} << 10;
-
 template <class Source>
-bool decodeFits(long long maxPixels, const Source& source, std::vector<uint8_t>& scratch, char* headerBuffer,
-                int& width, int& height, int& headerCards, int& bzero, IntPlane& plane) {
+bool decodeFits(long long maxPixels, const Source& source, char* headerBuffer, int& width, int& height,
+                int& headerCards, int& bzero, IntPlane& plane) {
     // Card scan: bytes past the end read 255, but a header must reach its END card within two blocks.
+    Scratch scratch;
     uint8_t cards[kMaxHeaderCards][kFitsCardBytes];
     std::memcpy(cards, source.bytes(0, sizeof cards, scratch), sizeof cards);
     const int count = headerCardCount(&cards[0][0], std::min(source.size(), sizeof cards));
@@ -218,9 +235,8 @@ bool decodeFits(long long maxPixels, const Source& source, std::vector<uint8_t>&
 
 bool hv_detail::DecodeFitsWithin(long long maxPixels, const uint8_t* bytes, size_t size, char* headerBuffer,
                                  int& width, int& height, int& headerCards, int& bzero, IntPlane& plane) {
-    std::vector<uint8_t> scratch;
-    return decodeFits(maxPixels, MemoryBytes(bytes, size), scratch, headerBuffer, width, height, headerCards,
-                      bzero, plane);
+    return decodeFits(maxPixels, MemoryBytes(bytes, size), headerBuffer, width, height, headerCards, bzero,
+                      plane);
 }
 
 int DecodeFits(const uint8_t* bytes, size_t size, char* headerBuffer, int& width, int& height,
@@ -241,8 +257,7 @@ int ReadFits(const char* path, char* headerBuffer, int& width, int& height, int&
         if (!banded)
             return DecodeFits(streamed.data(), streamed.size(), headerBuffer, width, height, headerCards,
                               bzero, plane);
-        static thread_local std::vector<uint8_t> band;
-        decodeFits(LLONG_MAX, FileBytes(file), band, headerBuffer, width, height, headerCards, bzero, plane);
+        decodeFits(LLONG_MAX, FileBytes(file), headerBuffer, width, height, headerCards, bzero, plane);
         file.checkRead();
         return 0;
     } catch (const FileError& error) {
