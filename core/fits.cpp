@@ -120,10 +120,6 @@ std::optional<size_t> neededBytes(const uint8_t* bytes, size_t size) {
     return headerBytes + static_cast<size_t>(sizes.width) * static_cast<size_t>(sizes.height) * 2;
 }
 
-}  // namespace
-
-namespace {
-
 // Sample rows are decoded in bands of about this many bytes: with the plane's part it fills, a band
 // stays in a 1 MiB L2 between the read and the decode, and fewer, larger reads cost less (on the
 // benchmark's files, 64 KiB bands took 14.5 ms, 128 KiB 13.3 and 256 KiB 12.9). Bands are whole
